@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing the editor need on Debian 12, skipping what is there.
+set -euo pipefail
+packages=(cmake make g++ qt6-base-dev libgl-dev xvfb xauth)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

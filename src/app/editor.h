@@ -1,0 +1,100 @@
+#pragma once
+#include <array>
+#include <functional>
+
+#include <QImage>
+
+#include "model/editor_state.h"
+
+class QAction;
+class QCheckBox;
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMainWindow;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+class QWidget;
+
+namespace velmora {
+
+class CanvasWidget;
+class HexEntry;
+
+// The named controls that the operations read and write. They belong to the
+// main window; this is only a directory of them.
+struct Controls {
+    QMainWindow *Form1 = nullptr;
+
+    // Navigation and refresh
+    HexEntry *MaskEdit1 = nullptr;
+    QTableWidget *ByteNo = nullptr;
+    QLabel *Adrs = nullptr;
+    std::array<QPushButton *, 8> stepButtons{}; // bt1bm, btb1p, btb2m, btb2p, btb0dm, btb0dp, btbpm, btbpp
+
+    // Views
+    CanvasWidget *Img = nullptr;
+    CanvasWidget *ImgReel = nullptr;
+    CanvasWidget *MemImg = nullptr;
+    QLineEdit *RCW = nullptr;
+    QLineEdit *CCW = nullptr;
+    QImage thumbnail; // 16 x 16 scratch bitmap of one overview character
+
+    // Glyph operations
+    std::array<QPushButton *, 4> rollButtons{}; // btR1..btR4
+    QCheckBox *ckCmap = nullptr;
+
+    // Format controls
+    QSpinBox *spWidth = nullptr;
+    QSpinBox *spHeight = nullptr;
+    QListWidget *CLB = nullptr;
+    std::array<QPushButton *, 6> sizePresets{}; // btMini, BtSub, BtSm, BtNm, BtWd, BtBig
+
+    // Presets and information
+    std::array<QPushButton *, 12> presetButtons{}; // bt1..bt12
+    QLabel *LbNfo = nullptr;
+    QLabel *Label2 = nullptr;
+
+    // Block bar
+    QLabel *lbStart = nullptr;
+    HexEntry *BStart = nullptr;
+    HexEntry *BEnd = nullptr;
+    QPushButton *btBS = nullptr;
+    QPushButton *btBE = nullptr;
+    QPushButton *btDef = nullptr;
+
+    // Options (check marks of the "Options" menu)
+    QAction *AWrite = nullptr;
+    QAction *Zoom = nullptr;
+    QAction *SZpref = nullptr;
+    QAction *AdPref = nullptr;
+
+    // Commands whose enabled state changes
+    QAction *Paste1 = nullptr;
+    QAction *tbPaste = nullptr;
+
+    // File dialogs
+    QFileDialog *OD = nullptr;
+    QFileDialog *SD = nullptr;
+    QFileDialog *MDl = nullptr;
+    QFileDialog *OVLP = nullptr;
+
+    QWidget *AboutBox = nullptr;
+};
+
+// Everything a handler works on: the editor state and the controls showing it.
+struct Editor {
+    EditorState state;
+    Controls ui;
+
+    // Runs a file dialog modally; true when the user confirmed a name.
+    // Tests replace it to answer dialogs without a user.
+    std::function<bool(QFileDialog &)> runDialog;
+
+    bool autoWrite() const;
+    bool zoomed() const;
+};
+
+} // namespace velmora

@@ -1,0 +1,41 @@
+#pragma once
+#include <functional>
+
+#include <QMainWindow>
+
+#include "app/editor.h"
+
+namespace velmora {
+
+// The main window "Form1": builds every named control, wires each to its
+// handler, and owns the editor. Handlers run through run(), which shows any
+// failure in the error box.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+
+    Editor &editor() { return editor_; }
+    // Runs a handler; a failure ends it and is shown in the error box.
+    void run(const std::function<void(Editor &)> &handler);
+    // The start-up work done when the window is first shown.
+    void FormShow();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildToolBarAndMenus();
+    void buildNavigation(QWidget *client);
+    void buildPanel2(QWidget *client);
+    void buildOverviewPanel(QWidget *client);
+    void buildFormatControls(QWidget *client);
+    void buildBlockBar(QWidget *client);
+    void buildDialogs();
+
+    Editor editor_;
+    bool shown_ = false;
+};
+
+} // namespace velmora

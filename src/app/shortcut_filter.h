@@ -1,0 +1,25 @@
+#pragma once
+#include <QList>
+#include <QObject>
+
+class QAction;
+
+namespace velmora {
+
+// Makes the window's shortcuts win over a focused line edit or spin box,
+// which would otherwise claim plain letters and navigation keys for typing.
+// Installed on the application, it declines the focused widget's claim
+// (ShortcutOverride) for every key bound to an enabled action.
+class ShortcutFilter : public QObject {
+    Q_OBJECT
+public:
+    explicit ShortcutFilter(QList<QAction *> actions, QObject *parent = nullptr);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QList<QAction *> actions_;
+};
+
+} // namespace velmora

@@ -1,0 +1,74 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "model/colours.h"
+#include "model/glyph_matrix.h"
+#include "model/image_buffer.h"
+
+namespace velmora {
+
+// The five format flags, in the order of the check list that shows them.
+enum class Flag : int { TrueCharImage = 0, HideWidthBytes = 1, AcwCalculation = 2, SkipSpareByte = 3, SwapBytes = 4 };
+constexpr int flagCount = 5;
+
+// What a mouse stroke in the edit grid writes into cells.
+enum DrawMode : uint8_t { DrawClear = 0, DrawSet = 1, DrawToggle = 2, DrawIdle = 3 };
+
+struct Preset {
+    int32_t offset = 0;
+    uint8_t charWidth = 0;
+    uint8_t charHeight = 0;
+    std::string flags; // "t" checks, "f" unchecks, anything else leaves a flag
+};
+
+struct PresetTable {
+    int32_t expectedSize = 0;
+    std::array<Preset, 12> presets{};
+};
+
+// The single record the whole editor works on.
+struct EditorState {
+    uint8_t drawMode = 0;
+    int64_t inkColour = 0;   // only the low 32 bits are a colour
+    int64_t paperColour = 0;
+    uint8_t formatUpdate = 0; // 1 while the program writes the format controls
+    std::string fileName;
+    uint8_t charWidth = 0;  // W: 8 or 16
+    uint8_t charHeight = 0; // H: 2..16, the width row included
+    uint8_t pluginMatch = 0;
+    int32_t viewOffset = 0;  // V: first byte of the page of 32 characters
+    int32_t glyphOffset = 0; // G: width byte of the character being edited
+    int32_t blockStart = 0;
+    int32_t blockEnd = 0; // inclusive
+    int32_t navigationStep = 0;
+    uint8_t overviewColourMode = 0;
+    GlyphMatrix glyph;
+    GlyphMatrix clipboard;
+    ImageBuffer image;
+    PresetTable presetTable;
+    std::string programDirectory;
+    std::string modelName;
+    uint8_t firmwareNumber = 0;
+    uint8_t rollDirection = 0;
+    uint8_t lastMouseColumn = 0;
+    uint8_t lastMouseRow = 0;
+    std::array<bool, flagCount> flags{};
+
+    int32_t imageLength() const { return image.length(); }
+    bool flag(Flag f) const { return flags[static_cast<size_t>(f)]; }
+    void setFlag(Flag f, bool on) { flags[static_cast<size_t>(f)] = on; }
+};
+
+constexpr int32_t blankImageLength = 2112;
+
+// The model part of ResetEditor: every field it resets, nothing that is drawn.
+void resetEditorState(EditorState &state);
+
+// The colour of an edit-grid cell or preview pixel holding value.
+Colour cellColour(const EditorState &state, uint8_t value);
+// The colour of a thumbnail pixel under the current overview colour mode.
+Colour thumbColour(const EditorState &state, uint8_t value);
+
+} // namespace velmora

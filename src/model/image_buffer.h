@@ -1,0 +1,37 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace velmora {
+
+// The whole image held in memory. Reads outside the image give 0 and writes
+// outside it are dropped, so no caller can touch memory past either end.
+// Every change of image bytes passes through writeBytes().
+class ImageBuffer {
+public:
+    ImageBuffer() = default;
+    explicit ImageBuffer(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+
+    int32_t length() const { return static_cast<int32_t>(bytes_.size()); }
+    bool contains(int64_t offset) const { return offset >= 0 && offset < static_cast<int64_t>(bytes_.size()); }
+
+    uint8_t at(int64_t offset) const { return contains(offset) ? bytes_[static_cast<size_t>(offset)] : 0; }
+
+    // Copies as much of data as lies inside the image from offset on; returns the count written.
+    size_t writeBytes(int64_t offset, std::span<const uint8_t> data);
+    void write(int64_t offset, uint8_t value) { writeBytes(offset, std::span<const uint8_t>(&value, 1)); }
+
+    // The bytes from offset, count long, clipped to the image.
+    std::span<const uint8_t> range(int64_t offset, int64_t count) const;
+    const std::vector<uint8_t> &bytes() const { return bytes_; }
+
+    // Replaces the whole image (new and open).
+    void replace(std::vector<uint8_t> bytes) { bytes_ = std::move(bytes); }
+
+private:
+    std::vector<uint8_t> bytes_;
+};
+
+} // namespace velmora

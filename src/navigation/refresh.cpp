@@ -1,0 +1,74 @@
+#include "navigation/refresh.h"
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QTableWidget>
+
+#include "app/editor.h"
+#include "model/format.h"
+#include "model/glyph_codec.h"
+#include "model/text_format.h"
+#include "views/canvas_widget.h"
+#include "views/edit_grid.h"
+#include "views/hex_entry.h"
+#include "views/memory_overview.h"
+#include "views/preview.h"
+#include "views/width_fields.h"
+
+namespace velmora {
+
+namespace {
+
+QString hexText(int64_t value) { return QString::fromStdString(hex8(value)); }
+
+} // namespace
+
+int64_t pageEnd(const Editor &e)
+{
+    const EditorState &s = e.state;
+    const int64_t end = int64_t{s.viewOffset} + pageStep(s) - 1;
+    return end >= s.imageLength() ? int64_t{s.imageLength()} - 1 : end;
+}
+
+void readAtOffset(Editor &e)
+{
+    e.ui.MaskEdit1->setText(hexText(e.state.glyphOffset));
+    e.ui.Adrs->setText(hexText(e.state.viewOffset) + QStringLiteral(" ... ") + hexText(pageEnd(e)));
+    fillRowOffsets(e);
+    decodeChar(e.state);
+    redrawAll(e);
+}
+
+void redrawAll(Editor &e)
+{
+    drawGrid(e);
+    drawPreview(e);
+    showCharWidth(e);
+    drawOverview(e);
+    e.ui.BStart->setText(hexText(e.state.blockStart));
+    e.ui.BEnd->setText(hexText(e.state.blockEnd));
+    // Show the result before the next input is handled.
+    for (QWidget *w : std::initializer_list<QWidget *>{e.ui.ByteNo, e.ui.MemImg, e.ui.Img, e.ui.MaskEdit1,
+                                                       e.ui.Adrs, e.ui.ImgReel})
+        w->repaint();
+}
+
+void fillRowOffsets(Editor &e)
+{
+    const EditorState &s = e.state;
+    const int b = bytesPerRow(s);
+    for (int r = 1; r <= 16; ++r) {
+        const QString text = r < s.charHeight
+                                 ? hexText(int64_t{s.glyphOffset} + 1 + int64_t{r - 1} * b)
+                                 : QStringLiteral("--  --  --  --");
+        e.ui.ByteNo->item(r, 0)->setText(text);
+    }
+}
+
+void setCaption(Editor &e, const std::string &fileName, int32_t size)
+{
+    e.ui.Form1->setWindowTitle(QStringLiteral("VELMORA CE  [%1]  %2")
+                                   .arg(QString::fromStdString(fileName), hexText(size)));
+}
+
+} // namespace velmora

@@ -1,0 +1,20 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace velmora {
+
+struct Editor;
+
+// The full re-read: offset field, range label, row offsets, decode at G, then redrawAll.
+void readAtOffset(Editor &editor);
+// Every view from the glyph matrix and image buffer as they stand, then an immediate repaint.
+void redrawAll(Editor &editor);
+// The address of each pixel row of the character at G, in the row-offset column.
+void fillRowOffsets(Editor &editor);
+// "VELMORA CE  [name]  hex8(size)" as the window caption.
+void setCaption(Editor &editor, const std::string &fileName, int32_t size);
+// The last page byte ReadAtOffset shows in the range label.
+int64_t pageEnd(const Editor &editor);
+
+} // namespace velmora

@@ -1,0 +1,19 @@
+#pragma once
+
+namespace velmora {
+
+struct Editor;
+
+// Sets W and H (refusing a pair outside 8/16 x 2..16), shows them in the spin
+// edits, clears the overview, selects the first character, redraws the grid frame, re-reads.
+void applyFormat(Editor &editor, int width, int height);
+// Writes the state's flags into the check list without running ckClick.
+void showFlags(Editor &editor);
+// Writes W and H into the spin edits without running spChange.
+void showFormat(Editor &editor);
+
+void spChange(Editor &editor);
+void ckClick(Editor &editor);
+void PrCh(Editor &editor, int preset); // size preset buttons 1..6
+
+} // namespace velmora

@@ -1,0 +1,23 @@
+#pragma once
+#include <QLineEdit>
+
+namespace velmora {
+
+// An eight-character masked address field. Enter is reported whatever the
+// state of the mask (Qt only reports a complete entry on its own).
+class HexEntry : public QLineEdit {
+    Q_OBJECT
+public:
+    HexEntry(const QString &name, bool upperCase, QWidget *parent = nullptr);
+
+    // The text as the conversion sees it: every position, "_" where empty.
+    QString maskedText() const;
+
+signals:
+    void enterPressed();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};
+
+} // namespace velmora

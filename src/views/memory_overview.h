@@ -1,0 +1,23 @@
+#pragma once
+#include <Qt>
+
+class QImage;
+
+namespace velmora {
+
+struct Editor;
+struct EditorState;
+
+// The 32 thumbnails of the page at V, decoded from the image buffer.
+void drawOverview(QImage &canvas, QImage &thumbnail, EditorState &state, int zoom);
+void drawOverview(Editor &editor);
+// The grey lattice with the red frame around cell k.
+void drawOverviewLattice(QImage &canvas, int selectedCell);
+// Frames the first cell and sets G := V. Does not decode.
+void selectFirstChar(Editor &editor);
+
+void Naviscope(Editor &editor, Qt::MouseButton button, int x, int y);
+// Runs after the check mark of "Zoom x2" has been toggled.
+void ZoomClick(Editor &editor);
+
+} // namespace velmora

@@ -1,0 +1,41 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "app/main_window.h"
+
+namespace velmora::test {
+
+// Closes every modal message box as soon as it appears and records it.
+class MessageBoxWatcher {
+public:
+    MessageBoxWatcher();
+    ~MessageBoxWatcher();
+    struct Seen { QString title; QString text; bool critical; };
+    QList<Seen> seen() const;
+    void clear();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// A shown main window started in a temporary working directory holding an
+// empty settings file, so start-up reports nothing.
+struct Window {
+    Window();
+    ~Window();
+    QTemporaryDir dir;
+    QString previousDirectory;
+    std::unique_ptr<TForm1> form;
+    Editor &editor() { return form->editor(); }
+    EditorState &state() { return form->editor().state; }
+    template <typename T> T *find(const QString &name) const { return form->findChild<T *>(name); }
+};
+
+// Writes bytes to a file; returns its path.
+QString writeFile(const QString &path, const QByteArray &bytes);
+
+} // namespace velmora::test
