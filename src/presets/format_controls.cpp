@@ -4,7 +4,14 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 
+#include <algorithm>
+
 #include "app/editor.h"
+#include "model/format.h"
+#include "navigation/refresh.h"
+#include "views/canvas_widget.h"
+#include "views/edit_grid.h"
+#include "views/memory_overview.h"
 
 namespace velmora {
 
@@ -23,10 +30,47 @@ void showFormat(Editor &e)
     e.state.formatUpdate = 0;
 }
 
-// TODO(format controls): applyFormat, spChange, ckClick, PrCh.
-void applyFormat(Editor &, int, int) {}
-void spChange(Editor &) {}
-void ckClick(Editor &) {}
-void PrCh(Editor &, int) {}
+void applyFormat(Editor &e, int width, int height)
+{
+    EditorState &s = e.state;
+    // The glyph matrix has 16 columns and 17 rows: a pair outside the
+    // formats the codec knows leaves the format as it was.
+    if (isValidFormat(width, height)) {
+        s.charWidth = static_cast<uint8_t>(width);
+        s.charHeight = static_cast<uint8_t>(height);
+    }
+    showFormat(e);
+    e.ui.MemImg->canvas().fill(toRgb(colours::silver));
+    selectFirstChar(e);
+    drawGridFrame(e);
+    readAtOffset(e);
+}
+
+void spChange(Editor &e)
+{
+    if (e.state.formatUpdate == 1)
+        return;
+    applyFormat(e, e.ui.spWidth->value(), e.ui.spHeight->value());
+}
+
+void ckClick(Editor &e)
+{
+    EditorState &s = e.state;
+    const int64_t page = 32 * charSize(s);
+    if (int64_t{s.viewOffset} + page >= s.imageLength()) {
+        int64_t v = s.imageLength() - page - 32 * spareByte(s);
+        s.viewOffset = static_cast<int32_t>(std::max<int64_t>(v, 0));
+        selectFirstChar(e);
+    }
+    drawGridFrame(e);
+    readAtOffset(e);
+}
+
+void PrCh(Editor &e, int preset)
+{
+    static constexpr int sizes[6][2] = {{8, 9}, {8, 11}, {8, 13}, {16, 10}, {16, 12}, {16, 16}};
+    if (preset >= 1 && preset <= 6)
+        applyFormat(e, sizes[preset - 1][0], sizes[preset - 1][1]);
+}
 
 } // namespace velmora
