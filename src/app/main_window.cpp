@@ -100,6 +100,10 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     editor_.ui.Form1 = this;
+    // Small type, so that eight hex digits fit the 64-pixel address fields.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
     editor_.runDialog = [](QFileDialog &dialog) { return dialog.exec() == QDialog::Accepted; };
 
     auto *client = new QWidget(this);
@@ -318,8 +322,10 @@ void TForm1::buildNavigation(QWidget *client)
     byteNo->setEditTriggers(QAbstractItemView::NoEditTriggers);
     byteNo->setSelectionMode(QAbstractItemView::NoSelection);
     byteNo->setFrameShape(QFrame::NoFrame);
+    byteNo->setTextElideMode(Qt::ElideNone);
+    byteNo->setWordWrap(false);
     byteNo->setStyleSheet(QStringLiteral("QTableWidget { background-color: #808080; color: white; "
-                                         "gridline-color: #c0c0c0; font-family: monospace; font-weight: bold; }"));
+                                         "gridline-color: #c0c0c0; font-family: monospace; font-weight: bold; font-size: 8pt; }"));
     for (int row = 0; row < 17; ++row) {
         auto *item = new QTableWidgetItem();
         item->setTextAlignment(Qt::AlignCenter);
@@ -335,6 +341,8 @@ void TForm1::buildNavigation(QWidget *client)
     QFont bold = maskEdit->font();
     bold.setBold(true);
     maskEdit->setFont(bold);
+    maskEdit->setTextMargins(0, 0, 0, 0);
+    maskEdit->setStyleSheet(QStringLiteral("padding: 0px;"));
     maskEdit->setText(QStringLiteral("00000000"));
     ui.MaskEdit1 = maskEdit;
     connect(maskEdit, &HexEntry::enterPressed, this, [this] { run(MaskEdit1KeyPress); });
