@@ -11,6 +11,16 @@ ConversionError::ConversionError(const std::string &text)
 
 FileError::FileError(int code) : EditorError(fileErrorText(code)), code_(code) {}
 
+FileError::FileError(int code, const std::string &text) : EditorError(text), code_(code) {}
+
+FileError FileError::fromErrno(int errnoValue)
+{
+    const int code = fileErrorCodeFromErrno(errnoValue);
+    if (code != 0)
+        return FileError(code);
+    return FileError(errnoValue, "I/O error " + std::to_string(errnoValue));
+}
+
 std::string fileErrorText(int code)
 {
     switch (code) {
@@ -42,7 +52,7 @@ int fileErrorCodeFromErrno(int e)
     case ENOSPC:
     case EDQUOT:
     case EFBIG: return 101;
-    default: return e;
+    default: return 0;
     }
 }
 

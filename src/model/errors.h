@@ -20,6 +20,10 @@ public:
 class FileError : public EditorError {
 public:
     explicit FileError(int code);
+    FileError(int code, const std::string &text);
+    // The error for an errno value: a table text where one fits, else
+    // "I/O error <errno>" (the errno's own number never picks a table text).
+    static FileError fromErrno(int errnoValue);
     int code() const { return code_; }
 
 private:
@@ -28,7 +32,7 @@ private:
 
 // The text of a file error code: the fixed table, else "I/O error %d".
 std::string fileErrorText(int code);
-// The file error code for an errno value.
+// The file error code for an errno value, or 0 where no table entry fits.
 int fileErrorCodeFromErrno(int errnoValue);
 
 // The error box's text: a full stop is added unless the text is empty or ends
