@@ -1,34 +1,117 @@
 #include "files/file_access.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <limits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 
 #include "model/errors.h"
 
 namespace velmora {
 
-std::vector<uint8_t> readWholeFile(const QString &path)
-{
-    errno = 0;
-    std::FILE *file = std::fopen(QFile::encodeName(path).constData(), "rb");
-    if (!file)
-        throw FileError::fromErrno(errno ? errno : ENOENT);
-    struct Closer { std::FILE *f; ~Closer() { std::fclose(f); } } closer{file};
+namespace {
 
-    if (std::fseek(file, 0, SEEK_END) != 0)
-        throw FileError::fromErrno(errno);
-    const long size = std::ftell(file);
-    if (size < 0)
-        throw FileError::fromErrno(errno);
-    if (size > std::numeric_limits<int32_t>::max())
-        throw EditorError("File too large: images of up to 2 GB can be opened");
-    std::rewind(file);
+constexpr int64_t noLimit = -1;
+
+[[noreturn]] void failWithErrno(int errnoValue)
+{
+    throw FileError::fromErrno(errnoValue != 0 ? errnoValue : EIO);
+}
+
+struct FdCloser {
+    int fd;
+    ~FdCloser() { ::close(fd); }
+};
+
+// POSIX calls rather than QFile, so that the error box can name the system's
+// reason (QFile reports only its own coarse error kinds).
+std::vector<uint8_t> readFile(const QString &path, int64_t maxBytes)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        failWithErrno(errno);
+    const FdCloser closer{fd};
+
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        failWithErrno(errno);
+    if (S_ISDIR(info.st_mode))
+        failWithErrno(EISDIR);
+
+    int64_t size = info.st_size;
+    if (maxBytes == noLimit && size > std::numeric_limits<int32_t>::max())
+        throw EditorError("File too large: an image holds at most 2147483647 bytes");
+    if (maxBytes != noLimit)
+        size = std::clamp<int64_t>(size, 0, maxBytes);
 
     std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    if (!bytes.empty() && std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size())
-        throw std::ferror(file) ? FileError::fromErrno(errno) : FileError(100);
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            failWithErrno(errno);
+        if (n == 0)
+            throw FileError(100); // the file became shorter while being read
+        done += static_cast<size_t>(n);
+    }
     return bytes;
+}
+
+// The error for a failed save step. The failing system call leaves
+// errno set; a check inside QSaveFile that fails without one gets the step's
+// likely cause.
+FileError saveError(int errnoValue, int likelyErrno)
+{
+    return FileError::fromErrno(errnoValue != 0 ? errnoValue : likelyErrno);
+}
+
+} // namespace
+
+std::vector<uint8_t> readWholeFile(const QString &path) { return readFile(path, noLimit); }
+
+std::vector<uint8_t> readFileHead(const QString &path, int64_t maxBytes)
+{
+    return readFile(path, std::max<int64_t>(maxBytes, 0));
+}
+
+void writeWholeFile(const QString &path, std::span<const uint8_t> bytes)
+{
+    if (QFileInfo(path).isDir())
+        failWithErrno(EISDIR);
+
+    QSaveFile file(path);
+    // Unbuffered, so that a failing write shows in write()'s count here:
+    // a buffered QSaveFile can commit a file whose final flush failed.
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw saveError(errno, EACCES);
+
+    const auto size = static_cast<qint64>(bytes.size());
+    errno = 0;
+    if (size > 0 && file.write(reinterpret_cast<const char *>(bytes.data()), size) != size) {
+        const FileError error = saveError(errno, ENOSPC); // a short write without errno: no room left
+        file.cancelWriting();
+        throw error;
+    }
+    errno = 0;
+    if (!file.commit())
+        throw saveError(errno, EACCES);
+}
+
+bool fileExists(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() && !info.isDir();
 }
 
 } // namespace velmora

@@ -1,14 +1,27 @@
 #pragma once
 #include <cstdint>
+#include <span>
 #include <vector>
 
-#include <QFile>
 #include <QString>
 
 namespace velmora {
 
-// Reads a whole file with read-only access. Throws FileError with the code
-// matching the failure ("File not found", "File access denied", ...).
+// Reads a whole file with read-only access. A file longer than an image can
+// be (32-bit signed length) is refused before anything is allocated. Throws
+// FileError with the code matching the failure ("File not found", ...).
 std::vector<uint8_t> readWholeFile(const QString &path);
+
+// Reads at most maxBytes from the start of a file, read-only; any length of
+// file is accepted since only the head is kept.
+std::vector<uint8_t> readFileHead(const QString &path, int64_t maxBytes);
+
+// Makes bytes the whole content of path. The bytes go to a temporary file
+// beside the target, which replaces the target only after every byte was
+// written: a failed write leaves an existing file as it was. Throws FileError.
+void writeWholeFile(const QString &path, std::span<const uint8_t> bytes);
+
+// True when something other than a directory exists at path.
+bool fileExists(const QString &path);
 
 } // namespace velmora

@@ -1,14 +1,119 @@
 #include "files/image_files.h"
 
+#include <QAction>
+#include <QFileDialog>
+
 #include "app/editor.h"
+#include "app/reset_editor.h"
+#include "files/file_access.h"
+#include "files/file_names.h"
+#include "files/firmware_info.h"
+#include "model/errors.h"
+#include "model/text_format.h"
+#include "navigation/refresh.h"
+#include "presets/format_controls.h"
+#include "presets/preset_buttons.h"
+#include "views/memory_overview.h"
 
 namespace velmora {
 
-// TODO(files)
-void NewFile(Editor &) {}
-void OpenClick(Editor &) {}
-void MergeIn(Editor &) {}
-void btSaveClick(Editor &) {}
-void SaveBlock(Editor &) {}
+namespace {
+
+// The path a dialog names now: the confirmed choice after it ran, the name it
+// will propose before.
+QString fileNameOf(const QFileDialog &dialog) { return dialog.selectedFiles().value(0); }
+
+// Makes bytes the image, with both offsets at 0 and the whole image as block.
+void showNewImage(Editor &e, std::vector<uint8_t> bytes)
+{
+    EditorState &s = e.state;
+    s.image.replace(std::move(bytes));
+    const int32_t length = s.imageLength();
+    setCaption(e, s.fileName, length);
+    s.viewOffset = 0;
+    selectFirstChar(e);
+    readAtOffset(e);
+    s.blockStart = 0;
+    s.blockEnd = length - 1;
+    redrawAll(e);
+    clearInfo(e);
+    if (isFirmwareSize(length))
+        identifyFirmware(e);
+    else
+        clearPresets(e);
+}
+
+// The format from the current file name's size prefix, when "Size prefix" is checked.
+void applySizePrefix(Editor &e)
+{
+    if (!e.ui.SZpref->isChecked())
+        return;
+    if (const auto format = sizePrefixFormat(QString::fromStdString(e.state.fileName)))
+        applyFormat(e, format->width, format->height);
+}
+
+} // namespace
+
+void NewFile(Editor &e)
+{
+    resetEditor(e);
+    readAtOffset(e);
+}
+
+void OpenClick(Editor &e)
+{
+    if (e.runDialog(*e.ui.OD)) {
+        const QString path = fileNameOf(*e.ui.OD);
+        if (fileExists(path)) {
+            e.state.fileName = path.toStdString();
+            e.ui.SD->selectFile(path);
+            // Read completely before anything is replaced: a failed read leaves the old image.
+            showNewImage(e, readWholeFile(path));
+        }
+    }
+    applySizePrefix(e);
+}
+
+void MergeIn(Editor &e)
+{
+    if (!e.runDialog(*e.ui.MDl))
+        return;
+    const QString path = fileNameOf(*e.ui.MDl);
+    if (!fileExists(path))
+        return;
+    EditorState &s = e.state;
+    s.image.writeBytes(s.viewOffset, readFileHead(path, int64_t{s.imageLength()} - s.viewOffset));
+    selectFirstChar(e);
+    readAtOffset(e);
+}
+
+void btSaveClick(Editor &e)
+{
+    if (!e.runDialog(*e.ui.SD))
+        return;
+    const QString path = fileNameOf(*e.ui.SD);
+    writeWholeFile(path, e.state.image.bytes());
+    setCaption(e, path.toStdString(), e.state.imageLength());
+    e.ui.OD->selectFile(path);
+}
+
+void SaveBlock(Editor &e)
+{
+    const EditorState &s = e.state;
+    // Start = end + 1 is an empty block; a start further above the end names no bytes at all.
+    const int64_t count = int64_t{s.blockEnd} - s.blockStart + 1;
+    if (count < 0)
+        throw EditorError("Block start " + hex8(s.blockStart) + " lies above block end " + hex8(s.blockEnd)
+                          + ": no block to save");
+
+    QFileDialog &dialog = *e.ui.SD;
+    const QString remembered = fileNameOf(dialog);
+    dialog.selectFile(QString::fromStdString(proposedBlockName(
+        s.blockStart, s.blockEnd, s.charWidth, s.charHeight, e.ui.SZpref->isChecked(), e.ui.AdPref->isChecked())));
+    // A block end near the image end can lie past it; range() keeps to the image.
+    if (e.runDialog(dialog))
+        writeWholeFile(fileNameOf(dialog), s.image.range(s.blockStart, count));
+    dialog.selectFile(remembered);
+}
 
 } // namespace velmora
