@@ -471,9 +471,13 @@ void TForm1::buildFormatControls(QWidget *client)
     }
     ui.CLB = flags;
     connect(flags, &QListWidget::itemChanged, this, [this](QListWidgetItem *item) {
-        // Only a user's toggle arrives here: the program writes the list with signals blocked.
-        const int index = editor_.ui.CLB->row(item);
-        editor_.state.setFlag(static_cast<Flag>(index), item->checkState() == Qt::Checked);
+        // Only a user's toggle arrives here: the program writes the list with
+        // signals blocked. Other changes of an item's data leave the flag as it is.
+        const auto flag = static_cast<Flag>(editor_.ui.CLB->row(item));
+        const bool checked = item->checkState() == Qt::Checked;
+        if (checked == editor_.state.flag(flag))
+            return;
+        editor_.state.setFlag(flag, checked);
         run(ckClick);
     });
 
