@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QDir>
 #include <QLabel>
 #include <QTest>
@@ -43,6 +44,16 @@ private slots:
         QWidget *about = w.form->findChild<QWidget *>("AboutBox");
         QVERIFY(about);
         QVERIFY(!about->isVisible());
+    }
+
+    void exitClosesAtOnceWithoutAsking()
+    {
+        test::Window w;
+        test::MessageBoxWatcher boxes;
+        w.state().image.write(0, 0xFF); // an unsaved change
+        w.form->findChild<QAction *>("Exit1")->trigger();
+        QVERIFY(!w.form->isVisible());
+        QCOMPARE(boxes.seen().size(), 0);
     }
 };
 
