@@ -36,19 +36,19 @@ uint8_t colourModeAt(const EditorState &s, int64_t offset)
 
 // Writes count bits, most significant first, as thumbnail row y coloured by
 // the byte at offset.
-void drawThumbnailRow(QImage &thumbnail, int y, uint32_t bits, int count, EditorState &s, int64_t offset)
+void drawThumbnailRow(const pixels::Rows &thumbnail, int y, uint32_t bits, int count, EditorState &s, int64_t offset)
 {
     s.overviewColourMode = colourModeAt(s, offset);
     const QRgb ink = toRgb(thumbColour(s, 1));
     const QRgb background = toRgb(thumbColour(s, 0));
-    auto *line = reinterpret_cast<QRgb *>(thumbnail.scanLine(y));
+    QRgb *line = thumbnail[y];
     for (int x = 0; x < count; ++x)
         line[x] = (bits >> (count - 1 - x)) & 1 ? ink : background;
 }
 
 // One character into the thumbnail, with the bit mapping of the glyph codec.
 // Bytes at or past the image end read as 0 (ImageBuffer never reads outside).
-void drawThumbnail(QImage &thumbnail, EditorState &s, int64_t p)
+void drawThumbnail(const pixels::Rows &thumbnail, EditorState &s, int64_t p)
 {
     const int width = std::min<int>(s.charWidth, thumbnailSize);
     const int height = std::min<int>(s.charHeight, thumbnailSize);
@@ -76,18 +76,17 @@ void drawThumbnail(QImage &thumbnail, EditorState &s, int64_t p)
 }
 
 // Each thumbnail pixel becomes a zoom x zoom block, without smoothing.
-void copyScaled(const QImage &thumbnail, QImage &canvas, int left, int top, int zoom)
+// The caller keeps the block inside the canvas.
+void copyScaled(const pixels::Rows &thumbnail, const pixels::Rows &canvas, int left, int top, int zoom)
 {
     for (int ty = 0; ty < thumbnailSize; ++ty) {
-        const auto *source = reinterpret_cast<const QRgb *>(thumbnail.constScanLine(ty));
-        for (int dy = 0; dy < zoom; ++dy) {
-            const int y = top + ty * zoom + dy;
-            if (y < 0 || y >= canvas.height())
-                continue;
-            auto *target = reinterpret_cast<QRgb *>(canvas.scanLine(y));
-            for (int x = std::max(left, 0); x < std::min(left + thumbnailSize * zoom, canvas.width()); ++x)
-                target[x] = source[(x - left) / zoom];
-        }
+        const QRgb *source = thumbnail[ty];
+        QRgb *first = canvas[top + ty * zoom] + left;
+        QRgb *out = first;
+        for (int tx = 0; tx < thumbnailSize; ++tx)
+            out = std::fill_n(out, zoom, source[tx]);
+        for (int dy = 1; dy < zoom; ++dy)
+            std::copy(first, out, canvas[top + ty * zoom + dy] + left);
     }
 }
 
@@ -104,14 +103,20 @@ void drawOverview(QImage &canvas, QImage &thumbnail, EditorState &s, int zoom)
     ensureThumbnail(thumbnail);
     // Once per call: every character draws the same area, the rest stays silver.
     thumbnail.fill(toRgb(colours::silver));
-    if (!isValidFormat(s.charWidth, s.charHeight))
+    // Thumbnails fill at most the inside of a cell; a canvas too small for
+    // the lattice gets none.
+    zoom = std::clamp(zoom, 1, (cellPitch - 1) / thumbnailSize);
+    if (!isValidFormat(s.charWidth, s.charHeight) || canvas.depth() != 32
+        || canvas.width() < cellColumns * cellPitch || canvas.height() < cellRows * cellPitch)
         return;
+    const pixels::Rows thumbnailRows(thumbnail);
+    const pixels::Rows canvasRows(canvas);
     const int stride = thumbnailStride(s);
     for (int i = 0; i < cellColumns; ++i) {
         for (int j = 0; j < cellRows; ++j) {
             const int k = cellRows * i + j;
-            drawThumbnail(thumbnail, s, int64_t{s.viewOffset} + int64_t{k} * stride);
-            copyScaled(thumbnail, canvas, cellPitch * i + 1, cellPitch * j + 1, zoom);
+            drawThumbnail(thumbnailRows, s, int64_t{s.viewOffset} + int64_t{k} * stride);
+            copyScaled(thumbnailRows, canvasRows, cellPitch * i + 1, cellPitch * j + 1, zoom);
         }
     }
 }
