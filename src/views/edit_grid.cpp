@@ -1,20 +1,194 @@
 #include "views/edit_grid.h"
 
 #include <QImage>
+#include <QRect>
 
 #include "app/editor.h"
+#include "model/char_width.h"
+#include "model/glyph_codec.h"
+#include "navigation/refresh.h"
+#include "views/canvas_pixels.h"
+#include "views/memory_overview.h"
+#include "views/preview.h"
+#include "views/width_fields.h"
 
 namespace velmora {
 
-// TODO(views): the edit grid.
-void drawGridFrame(QImage &, const EditorState &) {}
-void drawGrid(QImage &, const EditorState &) {}
-void fillCell(QImage &, int, int, Colour) {}
-void drawGridFrame(Editor &) {}
-void drawGrid(Editor &) {}
-void paintCell(Editor &, int, int) {}
-void ImgMouseDown(Editor &, Qt::MouseButton, QPoint) {}
-void ImgMouseMove(Editor &, Qt::MouseButtons, QPoint) {}
-void ImgMouseUp(Editor &) {}
+namespace {
+
+constexpr int pitch = 18;
+constexpr int latticeCells = 16;
+// The lattice's mid grey: darker than the silver paper, so the cells stand out.
+constexpr Colour latticeColour = 0x808080;
+
+struct Cell {
+    int column;
+    int row;
+};
+
+// Coordinates count as unsigned 16-bit, so a position left of or above the
+// grid lands on a cell far outside it instead of on cell 0.
+Cell cellAt(int x, int y)
+{
+    return {static_cast<uint16_t>(x) / pitch, static_cast<uint16_t>(y) / pitch};
+}
+
+// The 15 x 15 inside of a cell; the pixel column left of it and the pixel row
+// above it keep the background.
+QRect cellInside(Cell cell)
+{
+    return QRect(pitch * cell.column + 2, pitch * cell.row + 3, 15, 15);
+}
+
+void drawLattice(QImage &canvas)
+{
+    const QRgb rgb = toRgb(latticeColour);
+    const int end = pitch * latticeCells - 1;
+    for (int i = 0; i <= latticeCells; ++i) {
+        pixels::horizontalLine(canvas, 0, end, pitch * i, rgb);
+        pixels::verticalLine(canvas, pitch * i, 0, end, rgb);
+    }
+}
+
+// Two-pixel black outline of the W x H cells in use; the width row is
+// outlined for its eight cells only.
+void drawOutline(QImage &canvas, int width, int height)
+{
+    const QRgb black = toRgb(colours::black);
+    for (int i = 0; i <= height; ++i) {
+        const int right = i == 0 ? 8 * pitch - 1 : pitch * width - 1;
+        pixels::fillRect(canvas, 0, pitch * i, right, pitch * i + 1, black);
+    }
+    for (int i = 0; i <= width; ++i) {
+        const int top = i > 8 ? pitch : 0;
+        pixels::fillRect(canvas, pitch * i - 1, top, pitch * i, pitch * height - 1, black);
+    }
+}
+
+uint8_t drawModeFromButton(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton: return DrawSet;
+    case Qt::RightButton: return DrawClear;
+    case Qt::MiddleButton: return DrawToggle;
+    default: return DrawIdle;
+    }
+}
+
+// Later tests override earlier ones: with left and right held a drag clears.
+uint8_t drawModeFromButtons(Qt::MouseButtons buttons)
+{
+    uint8_t mode = DrawIdle;
+    if (buttons & Qt::LeftButton)
+        mode = DrawSet;
+    if (buttons & Qt::MiddleButton)
+        mode = DrawToggle;
+    if (buttons & Qt::RightButton)
+        mode = DrawClear;
+    return mode;
+}
+
+// Whether the pointer may change cell (c, r) in the current format.
+bool isDrawable(const EditorState &s, Cell cell)
+{
+    return cell.row >= firstPixelRow(s) && cell.row < s.charHeight && cell.row < GlyphMatrix::rows
+           && cell.column < s.charWidth && cell.column < GlyphMatrix::columns
+           && !(cell.row == 0 && cell.column >= 8);
+}
+
+} // namespace
+
+void drawGridFrame(QImage &canvas, const EditorState &s)
+{
+    canvas.fill(toRgb(cellColour(s, 0)));
+    drawLattice(canvas);
+    drawOutline(canvas, s.charWidth, s.charHeight);
+}
+
+void drawGrid(QImage &canvas, const EditorState &s)
+{
+    for (int c = 0; c < 8; ++c)
+        fillCell(canvas, pitch * c, 0, cellColour(s, s.glyph.at(c, 0)));
+    const int width = std::min<int>(s.charWidth, GlyphMatrix::columns);
+    const int height = std::min<int>(s.charHeight, GlyphMatrix::rows);
+    for (int c = 0; c < width; ++c)
+        for (int r = 1; r < height; ++r)
+            fillCell(canvas, pitch * c, pitch * r, cellColour(s, s.glyph.at(c, r)));
+}
+
+void fillCell(QImage &canvas, int x, int y, Colour colour)
+{
+    const QRect inside = cellInside(cellAt(x, y));
+    pixels::fillRect(canvas, inside.left(), inside.top(), inside.right(), inside.bottom(), toRgb(colour));
+}
+
+void drawGridFrame(Editor &e)
+{
+    drawGridFrame(e.ui.Img->canvas(), e.state);
+    e.ui.Img->update();
+}
+
+void drawGrid(Editor &e)
+{
+    drawGrid(e.ui.Img->canvas(), e.state);
+    e.ui.Img->update();
+}
+
+void paintCell(Editor &e, int x, int y)
+{
+    EditorState &s = e.state;
+    const Cell cell = cellAt(x, y);
+    if (s.drawMode == DrawIdle || !isDrawable(s, cell))
+        return;
+    if (s.drawMode == DrawToggle)
+        s.drawMode = s.glyph.isSet(cell.column, cell.row) ? DrawClear : DrawSet;
+    s.glyph.at(cell.column, cell.row) = s.drawMode;
+    fillCell(e.ui.Img->canvas(), pitch * cell.column, pitch * cell.row, cellColour(s, s.drawMode));
+    drawPreview(e);
+    showCharWidth(e);
+    if (e.autoWrite()) {
+        encodeChar(s);
+        redrawAll(e);
+    } else {
+        // Only this cell changed on the grid; the width row schedules its own update.
+        e.ui.Img->update(cellInside(cell));
+    }
+}
+
+void ImgMouseDown(Editor &e, Qt::MouseButton button, QPoint position)
+{
+    e.state.drawMode = drawModeFromButton(button);
+    paintCell(e, position.x(), position.y());
+}
+
+void ImgMouseMove(Editor &e, Qt::MouseButtons buttons, QPoint position)
+{
+    EditorState &s = e.state;
+    s.drawMode = DrawIdle;
+    const Cell cell = cellAt(position.x(), position.y());
+    // The last mouse cell is held as two bytes.
+    const auto column = static_cast<uint8_t>(cell.column);
+    const auto row = static_cast<uint8_t>(cell.row);
+    if (column == s.lastMouseColumn && row == s.lastMouseRow) {
+        // Staying inside one cell lets the overview catch up with a drag.
+        if (e.autoWrite()) {
+            encodeChar(s);
+            drawOverview(e);
+            e.ui.ImgReel->repaint();
+            e.ui.Img->repaint();
+            e.ui.MemImg->repaint();
+        }
+        return;
+    }
+    s.drawMode = drawModeFromButtons(buttons);
+    paintCell(e, position.x(), position.y());
+    s.lastMouseColumn = column;
+    s.lastMouseRow = row;
+}
+
+void ImgMouseUp(Editor &e)
+{
+    e.state.drawMode = DrawIdle;
+}
 
 } // namespace velmora

@@ -1,17 +1,184 @@
 #include "views/memory_overview.h"
 
+#include <algorithm>
+
 #include <QImage>
 
 #include "app/editor.h"
+#include "model/format.h"
+#include "navigation/refresh.h"
+#include "views/canvas_pixels.h"
+#include "views/edit_grid.h"
 
 namespace velmora {
 
-// TODO(views): the memory overview.
-void drawOverview(QImage &, QImage &, EditorState &, int) {}
-void drawOverview(Editor &) {}
-void drawOverviewLattice(QImage &, int) {}
-void selectFirstChar(Editor &e) { e.state.glyphOffset = e.state.viewOffset; }
-void Naviscope(Editor &, Qt::MouseButton, int, int) {}
-void ZoomClick(Editor &) {}
+namespace {
+
+constexpr int cellPitch = 33;
+constexpr int cellColumns = 4;
+constexpr int cellRows = 8;
+constexpr int thumbnailSize = 16;
+// Presses beyond these fall on the right or bottom border line.
+constexpr int lastPressX = cellColumns * cellPitch - 1;
+constexpr int lastPressY = cellRows * cellPitch - 1;
+
+// The overview colour mode of the byte at offset: past the image end 1,
+// inside the block 2 (the block wins), else 0.
+uint8_t colourModeAt(const EditorState &s, int64_t offset)
+{
+    uint8_t mode = 0;
+    if (offset >= s.imageLength())
+        mode = 1;
+    if (s.blockStart <= offset && offset <= s.blockEnd)
+        mode = 2;
+    return mode;
+}
+
+// Writes count bits, most significant first, as thumbnail row y coloured by
+// the byte at offset.
+void drawThumbnailRow(const pixels::Rows &thumbnail, int y, uint32_t bits, int count, EditorState &s, int64_t offset)
+{
+    s.overviewColourMode = colourModeAt(s, offset);
+    const QRgb ink = toRgb(thumbColour(s, 1));
+    const QRgb background = toRgb(thumbColour(s, 0));
+    QRgb *line = thumbnail[y];
+    for (int x = 0; x < count; ++x)
+        line[x] = (bits >> (count - 1 - x)) & 1 ? ink : background;
+}
+
+// One character into the thumbnail, with the bit mapping of the glyph codec.
+// Bytes at or past the image end read as 0 (ImageBuffer never reads outside).
+void drawThumbnail(const pixels::Rows &thumbnail, EditorState &s, int64_t p)
+{
+    const int width = std::min<int>(s.charWidth, thumbnailSize);
+    const int height = std::min<int>(s.charHeight, thumbnailSize);
+    const int b = bytesPerRow(s);
+    const bool swap = s.flag(Flag::SwapBytes);
+    const uint32_t widthByte = s.image.at(p);
+
+    const uint32_t shownWidth = s.flag(Flag::HideWidthBytes) ? 0 : widthByte;
+    drawThumbnailRow(thumbnail, 0, shownWidth << (width - 8), width, s, p);
+
+    // "True Char Image" keeps only the columns left of the stored width.
+    uint32_t keep = (1u << width) - 1;
+    if (s.flag(Flag::TrueCharImage) && widthByte < static_cast<uint32_t>(width))
+        keep &= ~((1u << (width - widthByte)) - 1);
+
+    for (int r = 1; r < height; ++r) {
+        const int64_t q = p + 1 + int64_t{r - 1} * b;
+        uint32_t bits = s.image.at(q);
+        if (b > 1) {
+            const uint32_t next = s.image.at(q + 1);
+            bits = swap ? (next << 8 | bits) : (bits << 8 | next);
+        }
+        drawThumbnailRow(thumbnail, r, bits & keep, width, s, q);
+    }
+}
+
+// Each thumbnail pixel becomes a zoom x zoom block, without smoothing.
+// The caller keeps the block inside the canvas.
+void copyScaled(const pixels::Rows &thumbnail, const pixels::Rows &canvas, int left, int top, int zoom)
+{
+    for (int ty = 0; ty < thumbnailSize; ++ty) {
+        const QRgb *source = thumbnail[ty];
+        QRgb *first = canvas[top + ty * zoom] + left;
+        QRgb *out = first;
+        for (int tx = 0; tx < thumbnailSize; ++tx)
+            out = std::fill_n(out, zoom, source[tx]);
+        for (int dy = 1; dy < zoom; ++dy)
+            std::copy(first, out, canvas[top + ty * zoom + dy] + left);
+    }
+}
+
+void ensureThumbnail(QImage &thumbnail)
+{
+    if (thumbnail.size() != QSize(thumbnailSize, thumbnailSize) || thumbnail.depth() != 32)
+        thumbnail = QImage(thumbnailSize, thumbnailSize, QImage::Format_RGB32);
+}
+
+} // namespace
+
+void drawOverview(QImage &canvas, QImage &thumbnail, EditorState &s, int zoom)
+{
+    ensureThumbnail(thumbnail);
+    // Once per call: every character draws the same area, the rest stays silver.
+    thumbnail.fill(toRgb(colours::silver));
+    // Thumbnails fill at most the inside of a cell; a canvas too small for
+    // the lattice gets none.
+    zoom = std::clamp(zoom, 1, (cellPitch - 1) / thumbnailSize);
+    if (!isValidFormat(s.charWidth, s.charHeight) || canvas.depth() != 32
+        || canvas.width() < cellColumns * cellPitch || canvas.height() < cellRows * cellPitch)
+        return;
+    const pixels::Rows thumbnailRows(thumbnail);
+    const pixels::Rows canvasRows(canvas);
+    const int stride = thumbnailStride(s);
+    for (int i = 0; i < cellColumns; ++i) {
+        for (int j = 0; j < cellRows; ++j) {
+            const int k = cellRows * i + j;
+            drawThumbnail(thumbnailRows, s, int64_t{s.viewOffset} + int64_t{k} * stride);
+            copyScaled(thumbnailRows, canvasRows, cellPitch * i + 1, cellPitch * j + 1, zoom);
+        }
+    }
+}
+
+void drawOverview(Editor &e)
+{
+    drawOverview(e.ui.MemImg->canvas(), e.ui.thumbnail, e.state, e.zoomed() ? 2 : 1);
+    e.ui.MemImg->update();
+}
+
+void drawOverviewLattice(QImage &canvas, int selectedCell)
+{
+    const QRgb grey = toRgb(colours::grey);
+    for (int i = 0; i <= cellColumns; ++i)
+        pixels::verticalLine(canvas, cellPitch * i, 0, lastPressY, grey);
+    for (int j = 0; j <= cellRows; ++j)
+        pixels::horizontalLine(canvas, 0, lastPressX, cellPitch * j, grey);
+
+    // The frame lies on the four lattice lines around the cell.
+    const int left = cellPitch * (selectedCell / cellRows);
+    const int top = cellPitch * (selectedCell % cellRows);
+    pixels::frameRect(canvas, left, top, left + cellPitch, top + cellPitch, toRgb(colours::red));
+}
+
+void selectFirstChar(Editor &e)
+{
+    drawOverviewLattice(e.ui.MemImg->canvas(), 0);
+    e.ui.MemImg->update();
+    e.state.glyphOffset = e.state.viewOffset;
+}
+
+void Naviscope(Editor &e, Qt::MouseButton button, int x, int y)
+{
+    // Presses reach here only over MemImg, but a negative position would
+    // divide into a cell of another column; such a press selects nothing.
+    if (x < 0 || y < 0 || x > lastPressX || y > lastPressY)
+        return;
+    EditorState &s = e.state;
+    const int k = (x / cellPitch) * cellRows + y / cellPitch;
+    const int64_t o = int64_t{s.viewOffset} + int64_t{k} * charStep(s);
+    int framed = k;
+    if (button == Qt::RightButton) {
+        // The page starting at o must fit inside the image.
+        if (o + pageStep(s) > s.imageLength())
+            return;
+        s.viewOffset = static_cast<int32_t>(o);
+        framed = 0;
+    }
+    // A character at or past the image end may be selected: the codec reads
+    // missing bytes as 0 and drops writes outside the image.
+    s.glyphOffset = static_cast<int32_t>(o);
+    drawOverviewLattice(e.ui.MemImg->canvas(), framed);
+    drawGridFrame(e);
+    readAtOffset(e);
+}
+
+void ZoomClick(Editor &e)
+{
+    // A smaller thumbnail must not leave parts of the larger one behind.
+    e.ui.MemImg->canvas().fill(toRgb(colours::silver));
+    selectFirstChar(e);
+    readAtOffset(e);
+}
 
 } // namespace velmora

@@ -1,11 +1,39 @@
 #include "views/width_fields.h"
 
+#include <QLineEdit>
+
 #include "app/editor.h"
 #include "model/char_width.h"
+#include "views/canvas_widget.h"
+#include "views/edit_grid.h"
 
 namespace velmora {
 
-// TODO(views): the width fields.
-void showCharWidth(Editor &e) { applyComputedWidth(e.state); }
+namespace {
+
+// Every painted cell lands here: leave a field alone when its text stays.
+void showNumber(QLineEdit *field, int value)
+{
+    const QString text = QString::number(value);
+    if (field->text() != text)
+        field->setText(text);
+}
+
+} // namespace
+
+void showCharWidth(Editor &e)
+{
+    EditorState &s = e.state;
+    showNumber(e.ui.RCW, s.image.at(s.glyphOffset));
+    const int width = applyComputedWidth(s);
+    if (s.flag(Flag::AcwCalculation)) {
+        // The derived width row shows red for a set bit, grey for a clear one.
+        QImage &canvas = e.ui.Img->canvas();
+        for (int c = 0; c < 8; ++c)
+            fillCell(canvas, 18 * c, 0, s.glyph.isSet(c, 0) ? colours::red : colours::grey);
+        e.ui.Img->update(0, 0, 8 * 18, 18);
+    }
+    showNumber(e.ui.CCW, width);
+}
 
 } // namespace velmora
