@@ -21,6 +21,9 @@
 #include "views/preview.h"
 #include "views/width_fields.h"
 #include "views/canvas_widget.h"
+#include "views/hex_entry.h"
+
+#include <QLabel>
 
 using namespace velmora;
 
@@ -88,6 +91,14 @@ int main(int argc, char **argv)
         readAtOffset(e);
     });
     measure("redrawAll", 2000, [&](int) { redrawAll(e); });
+    measure("  fillRowOffsets (new G each run)", 2000, [&](int i) {
+        s.glyphOffset = i * 13;
+        fillRowOffsets(e);
+    });
+    measure("  offset field text (new G each run)", 2000,
+            [&](int i) { e.ui.MaskEdit1->setText(QString::number(0x10000000 + i, 16)); });
+    measure("  range label text (new V each run)", 2000,
+            [&](int i) { e.ui.Adrs->setText(QString::number(0x10000000 + i, 16)); });
     measure("  drawing only (grid, preview, widths, overview)", 2000, [&](int) {
         drawGrid(e);
         drawPreview(e);

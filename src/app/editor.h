@@ -15,13 +15,13 @@ class QListWidget;
 class QMainWindow;
 class QPushButton;
 class QSpinBox;
-class QTableWidget;
 class QWidget;
 
 namespace velmora {
 
 class CanvasWidget;
 class HexEntry;
+class RowOffsets;
 
 // The named controls that the operations read and write. They belong to the
 // main window; this is only a directory of them.
@@ -30,7 +30,7 @@ struct Controls {
 
     // Navigation and refresh
     HexEntry *MaskEdit1 = nullptr;
-    QTableWidget *ByteNo = nullptr;
+    RowOffsets *ByteNo = nullptr;
     QLabel *Adrs = nullptr;
     std::array<QPushButton *, 8> stepButtons{}; // bt1bm, btb1p, btb2m, btb2p, btb0dm, btb0dp, btbpm, btbpp
 

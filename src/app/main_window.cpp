@@ -7,7 +7,6 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -16,7 +15,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSpinBox>
-#include <QTableWidget>
 #include <QToolBar>
 
 #include "app/about_box.h"
@@ -35,6 +33,7 @@
 #include "views/glyph_commands.h"
 #include "views/hex_entry.h"
 #include "views/memory_overview.h"
+#include "views/row_offsets.h"
 
 namespace velmora {
 
@@ -43,14 +42,18 @@ namespace {
 constexpr int clientWidth = 780;
 constexpr int clientHeight = 388;
 
-QWidget *panel(const QString &name, QWidget *parent, QRect place, const QString &style = {})
+// A panel coloured through its palette (no style sheet: it would slow the
+// painting of every control inside it).
+QFrame *panel(const QString &name, QWidget *parent, QRect place, const QColor &colour = {})
 {
-    auto *w = new QWidget(parent);
+    auto *w = new QFrame(parent);
     w->setObjectName(name);
     w->setGeometry(place);
-    if (!style.isEmpty()) {
-        w->setAttribute(Qt::WA_StyledBackground);
-        w->setStyleSheet(QStringLiteral("#%1 { %2 }").arg(name, style));
+    if (colour.isValid()) {
+        QPalette p = w->palette();
+        p.setColor(QPalette::Window, colour);
+        w->setPalette(p);
+        w->setAutoFillBackground(true);
     }
     return w;
 }
@@ -87,7 +90,22 @@ QAction *action(QObject *parent, const QString &name, const QString &text, const
     return a;
 }
 
-const QString rangeColours = QStringLiteral("background-color: #607080; color: white;");
+const QColor rangeBackground(0x60, 0x70, 0x80); // 0x807060 as 0x00BBGGRR
+
+// Colours a label through its palette: cheaper to repaint than a style sheet.
+void colourLabel(QLabel *l, const QColor &background, const QColor &text, bool bold)
+{
+    QPalette p = l->palette();
+    p.setColor(QPalette::Window, background);
+    p.setColor(QPalette::WindowText, text);
+    l->setPalette(p);
+    l->setAutoFillBackground(true);
+    if (bold) {
+        QFont f = l->font();
+        f.setBold(true);
+        l->setFont(f);
+    }
+}
 
 } // namespace
 
@@ -281,10 +299,10 @@ void TForm1::buildToolBarAndMenus()
 void TForm1::buildNavigation(QWidget *client)
 {
     Controls &ui = editor_.ui;
-    QWidget *bar = panel("Panel1", client, QRect(5, 40, 358, 25), "background-color: #ffffe1;");
+    QWidget *bar = panel("Panel1", client, QRect(5, 40, 358, 25), QColor(0xFF, 0xFF, 0xE1));
     auto *hexLabel = label("Label1", "Hex offset", bar, QRect(0, 0, 66, 25));
     hexLabel->setAlignment(Qt::AlignCenter);
-    hexLabel->setStyleSheet(QStringLiteral("font-weight: bold; ") + rangeColours);
+    colourLabel(hexLabel, rangeBackground, Qt::white, true);
 
     struct Group { const char *letter; int labelLeft, minusLeft, plusLeft; };
     const Group groups[] = {{"1", 68, 89, 114}, {"2", 136, 160, 185}, {"C", 208, 232, 257}, {"P", 280, 307, 332}};
@@ -307,33 +325,12 @@ void TForm1::buildNavigation(QWidget *client)
         }
     }
 
-    auto *byteNo = new QTableWidget(17, 1, client);
-    byteNo->setObjectName(QStringLiteral("ByteNo"));
+    auto *byteNo = new RowOffsets(QStringLiteral("ByteNo"), client);
     byteNo->setGeometry(5, 70, 64, 287);
     byteNo->setToolTip(QStringLiteral("Click to advance"));
-    byteNo->horizontalHeader()->hide();
-    byteNo->verticalHeader()->hide();
-    byteNo->verticalHeader()->setMinimumSectionSize(1);
-    byteNo->verticalHeader()->setDefaultSectionSize(18);
-    byteNo->horizontalHeader()->setDefaultSectionSize(64);
-    byteNo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    byteNo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    byteNo->setFocusPolicy(Qt::NoFocus);
-    byteNo->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    byteNo->setSelectionMode(QAbstractItemView::NoSelection);
-    byteNo->setFrameShape(QFrame::NoFrame);
-    byteNo->setTextElideMode(Qt::ElideNone);
-    byteNo->setWordWrap(false);
-    byteNo->setStyleSheet(QStringLiteral("QTableWidget { background-color: #808080; color: white; "
-                                         "gridline-color: #c0c0c0; font-family: monospace; font-weight: bold; font-size: 8pt; }"));
-    for (int row = 0; row < 17; ++row) {
-        auto *item = new QTableWidgetItem();
-        item->setTextAlignment(Qt::AlignCenter);
-        byteNo->setItem(row, 0, item);
-    }
     ui.ByteNo = byteNo;
-    connect(byteNo, &QTableWidget::cellClicked, this,
-            [this](int row, int) { run([row](Editor &e) { ByteNoGEnter(e, row); }); });
+    connect(byteNo, &RowOffsets::rowClicked, this,
+            [this](int row) { run([row](Editor &e) { ByteNoGEnter(e, row); }); });
 
     auto *maskEdit = new HexEntry(QStringLiteral("MaskEdit1"), true, client);
     maskEdit->setGeometry(5, 69, 64, 17);
@@ -341,8 +338,8 @@ void TForm1::buildNavigation(QWidget *client)
     QFont bold = maskEdit->font();
     bold.setBold(true);
     maskEdit->setFont(bold);
-    maskEdit->setTextMargins(0, 0, 0, 0);
-    maskEdit->setStyleSheet(QStringLiteral("padding: 0px;"));
+    maskEdit->setTextMargins(-1, 0, -1, 0);
+    maskEdit->setFrame(false);
     maskEdit->setText(QStringLiteral("00000000"));
     ui.MaskEdit1 = maskEdit;
     connect(maskEdit, &HexEntry::enterPressed, this, [this] { run(MaskEdit1KeyPress); });
@@ -365,7 +362,7 @@ void TForm1::buildPanel2(QWidget *client)
 
     auto *title = label("Label2", "", p2, QRect(6, 4, 108, 37));
     title->setAlignment(Qt::AlignCenter);
-    title->setStyleSheet(QStringLiteral("font-weight: bold; background-color: #607080; color: palette(button);"));
+    colourLabel(title, rangeBackground, title->palette().color(QPalette::Button), true);
     ui.Label2 = title;
 
     auto *info = label("LbNfo", "", p2, QRect(6, 44, 108, 65));
@@ -415,10 +412,11 @@ void TForm1::buildPanel2(QWidget *client)
 void TForm1::buildOverviewPanel(QWidget *client)
 {
     Controls &ui = editor_.ui;
-    QWidget *p3 = panel("Panel3", client, QRect(492, 40, 145, 320), "border: 1px solid #808080;");
+    QFrame *p3 = panel("Panel3", client, QRect(492, 40, 145, 320));
+    p3->setFrameStyle(QFrame::Panel | QFrame::Raised);
     auto *range = label("Adrs", "00000000 ... 0000019F", p3, QRect(6, 5, 133, 36));
     range->setAlignment(Qt::AlignCenter);
-    range->setStyleSheet(rangeColours + QStringLiteral(" border: none;"));
+    colourLabel(range, rangeBackground, Qt::white, false);
     ui.Adrs = range;
 
     auto *overview = new CanvasWidget(QStringLiteral("MemImg"), QSize(133, 265), p3);
@@ -501,11 +499,11 @@ void TForm1::buildFormatControls(QWidget *client)
 void TForm1::buildBlockBar(QWidget *client)
 {
     Controls &ui = editor_.ui;
-    QWidget *bar = panel("Panel4", client, QRect(4, 360, 779, 25), "background-color: #8090a0;");
+    QWidget *bar = panel("Panel4", client, QRect(4, 360, 779, 25), QColor(0x80, 0x90, 0xA0));
 
     auto *blockLabel = label("lbStart", "Block", bar, QRect(4, 4, 40, 17));
     blockLabel->setAlignment(Qt::AlignCenter);
-    blockLabel->setStyleSheet(rangeColours);
+    colourLabel(blockLabel, rangeBackground, Qt::white, false);
     blockLabel->setCursor(Qt::PointingHandCursor);
     blockLabel->installEventFilter(this);
     ui.lbStart = blockLabel;

@@ -1,6 +1,6 @@
 #include "navigation/offset_navigation.h"
 
-#include <QTableWidget>
+#include "views/row_offsets.h"
 
 #include "app/editor.h"
 #include "model/format.h"
@@ -66,7 +66,7 @@ void ByteNoGEnter(Editor &e, int row)
     EditorState &s = e.state;
     if (row < 1 || row >= s.charHeight) // row 0 lies under the hex field; from H on only filler
         return;
-    const int64_t address = typedAddress(e.ui.ByteNo->item(row, 0)->text());
+    const int64_t address = typedAddress(e.ui.ByteNo->rowText(row));
     if (address + 32 * charSize(s) <= s.imageLength())
         s.viewOffset = static_cast<int32_t>(address);
     selectFirstChar(e);

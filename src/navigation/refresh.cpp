@@ -1,8 +1,8 @@
 #include "navigation/refresh.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMainWindow>
-#include <QTableWidget>
 
 #include "app/editor.h"
 #include "model/format.h"
@@ -13,6 +13,7 @@
 #include "views/hex_entry.h"
 #include "views/memory_overview.h"
 #include "views/preview.h"
+#include "views/row_offsets.h"
 #include "views/width_fields.h"
 
 namespace velmora {
@@ -47,10 +48,12 @@ void redrawAll(Editor &e)
     drawOverview(e);
     e.ui.BStart->setText(hexText(e.state.blockStart));
     e.ui.BEnd->setText(hexText(e.state.blockEnd));
-    // Show the result before the next input is handled.
+    // Show the result before the next input is handled: mark the six
+    // controls and paint them now, in one pass and one flush to the screen.
     for (QWidget *w : std::initializer_list<QWidget *>{e.ui.ByteNo, e.ui.MemImg, e.ui.Img, e.ui.MaskEdit1,
                                                        e.ui.Adrs, e.ui.ImgReel})
-        w->repaint();
+        w->update();
+    QCoreApplication::sendPostedEvents(e.ui.Form1, QEvent::UpdateRequest);
 }
 
 void fillRowOffsets(Editor &e)
@@ -61,7 +64,7 @@ void fillRowOffsets(Editor &e)
         const QString text = r < s.charHeight
                                  ? hexText(int64_t{s.glyphOffset} + 1 + int64_t{r - 1} * b)
                                  : QStringLiteral("--  --  --  --");
-        e.ui.ByteNo->item(r, 0)->setText(text);
+        e.ui.ByteNo->setRowText(r, text);
     }
 }
 

@@ -30,6 +30,11 @@ void CanvasWidget::mouseMoveEvent(QMouseEvent *event)
     emit moved(event->buttons(), event->position().toPoint());
 }
 
+void CanvasWidget::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
 void CanvasWidget::mouseReleaseEvent(QMouseEvent *event)
 {
     emit released(event->button(), event->position().toPoint());

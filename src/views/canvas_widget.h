@@ -33,6 +33,9 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    // Qt follows the second press of a double click with a double-click event;
+    // that press has been reported already, so the event is dropped.
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     QImage canvas_;

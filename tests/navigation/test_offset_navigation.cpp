@@ -1,6 +1,6 @@
 #include <QLabel>
 #include <QPushButton>
-#include <QTableWidget>
+#include "views/row_offsets.h"
 #include <QTest>
 
 #include "presets/format_controls.h"
@@ -37,9 +37,8 @@ QString rangeLabel(test::Window &w) { return w.find<QLabel>("Adrs")->text(); }
 
 void clickRow(test::Window &w, int row)
 {
-    auto *grid = w.find<QTableWidget>("ByteNo");
-    const QRect cell = grid->visualItemRect(grid->item(row, 0));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    auto *grid = w.find<RowOffsets>("ByteNo");
+    QTest::mouseClick(grid, Qt::LeftButton, {}, grid->rowRect(row).center());
 }
 
 } // namespace
@@ -169,11 +168,11 @@ private slots:
     {
         test::Window w;
         typeAddress(w, "MaskEdit1", "00000100");
-        auto *grid = w.find<QTableWidget>("ByteNo");
-        QCOMPARE(grid->item(1, 0)->text(), QStringLiteral("00000101"));
-        QCOMPARE(grid->item(12, 0)->text(), QStringLiteral("0000010C"));
+        auto *grid = w.find<RowOffsets>("ByteNo");
+        QCOMPARE(grid->rowText(1), QStringLiteral("00000101"));
+        QCOMPARE(grid->rowText(12), QStringLiteral("0000010C"));
         for (int r = 13; r <= 16; ++r)
-            QCOMPARE(grid->item(r, 0)->text(), QStringLiteral("--  --  --  --"));
+            QCOMPARE(grid->rowText(r), QStringLiteral("--  --  --  --"));
         clickRow(w, 3);
         QCOMPARE(w.state().viewOffset, 0x103);
         QCOMPARE(w.state().glyphOffset, 0x103);
@@ -184,10 +183,10 @@ private slots:
 
         w.state().viewOffset = 0;
         applyFormat(w.editor(), 16, 10);
-        QCOMPARE(grid->item(1, 0)->text(), QStringLiteral("00000001"));
-        QCOMPARE(grid->item(2, 0)->text(), QStringLiteral("00000003"));
-        QCOMPARE(grid->item(9, 0)->text(), QStringLiteral("00000011"));
-        QCOMPARE(grid->item(10, 0)->text(), QStringLiteral("--  --  --  --"));
+        QCOMPARE(grid->rowText(1), QStringLiteral("00000001"));
+        QCOMPARE(grid->rowText(2), QStringLiteral("00000003"));
+        QCOMPARE(grid->rowText(9), QStringLiteral("00000011"));
+        QCOMPARE(grid->rowText(10), QStringLiteral("--  --  --  --"));
     }
 
     void rowClickAdmitsAPageEndingAtTheImageEnd()
