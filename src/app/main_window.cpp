@@ -139,6 +139,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
 
     auto *about = new TAboutBox(this);
     editor_.ui.AboutBox = about;
+    shortcuts_->watchWindow(about);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -293,7 +294,9 @@ void TForm1::buildToolBarAndMenus()
     for (QAction *a : findChildren<QAction *>())
         if (!a->shortcut().isEmpty())
             shortcutActions.append(a);
-    qApp->installEventFilter(new ShortcutFilter(shortcutActions, this));
+    shortcuts_ = new ShortcutFilter(shortcutActions, this);
+    shortcuts_->watchWindow(this);
+    qApp->installEventFilter(shortcuts_);
 }
 
 void TForm1::buildNavigation(QWidget *client)

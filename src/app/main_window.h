@@ -7,6 +7,8 @@
 
 namespace velmora {
 
+class ShortcutFilter;
+
 // The main window "Form1": builds every named control, wires each to its
 // handler, and owns the editor. Handlers run through run(), which shows any
 // failure in the error box.
@@ -35,6 +37,7 @@ private:
     void buildDialogs();
 
     Editor editor_;
+    ShortcutFilter *shortcuts_ = nullptr;
     bool shown_ = false;
 };
 

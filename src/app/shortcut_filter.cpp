@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QKeyEvent>
+#include <QWidget>
 
 namespace velmora {
 
@@ -13,6 +14,9 @@ ShortcutFilter::ShortcutFilter(QList<QAction *> actions, QObject *parent)
 bool ShortcutFilter::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::ShortcutOverride)
+        return QObject::eventFilter(watched, event);
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || !windows_.contains(widget->window()))
         return QObject::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
     const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QLineEdit>
 #include <QTest>
 
 #include "support/window_fixture.h"
@@ -65,6 +66,19 @@ private slots:
         QVERIFY(paste->isEnabled());
         QTest::keyClick(entry, Qt::Key_C, Qt::ShiftModifier);
         QCOMPARE(entry->text(), QStringLiteral("C0000000"));
+    }
+
+    void otherWindowsTypeLettersAsUsual()
+    {
+        test::Window w;
+        QLineEdit other; // as the name field of a file dialog
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        other.setFocus();
+        QTest::keyClicks(&other, "08x13c");
+        QCOMPARE(other.text(), QStringLiteral("08x13c"));
+        QVERIFY(!w.form->findChild<QAction *>("Paste1")->isEnabled()); // Copy did not run
     }
 
     void optionsToggleOnlyTheirMark()
