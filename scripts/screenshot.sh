@@ -1,8 +1,25 @@
 #!/usr/bin/env bash
-# Starts the editor under Xvfb in the given working directory and saves a screenshot.
-# Usage: scripts/screenshot.sh OUT.png [WORKDIR] [SECONDS]
+# Starts build/velmora under Xvfb with a small window manager, optionally opens
+# an image through File > Open, and saves a screenshot of the screen.
+# Usage: scripts/screenshot.sh OUT.png [IMAGE]
 set -euo pipefail
-out=$(realpath -m "$1"); dir=${2:-$PWD}; wait=${3:-3}
+need=()
+for tool in import:imagemagick xdotool:xdotool openbox:openbox xvfb-run:xvfb; do
+  command -v "${tool%%:*}" >/dev/null || need+=("${tool##*:}")
+done
+if [ ${#need[@]} -gt 0 ]; then
+  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}"
+fi
+out=$(realpath -m "$1"); image=${2:+$(realpath "$2")}
 bin=$(realpath "$(dirname "$0")/../build/velmora")
-cd "$dir"
-xvfb-run -a -s "-screen 0 900x520x24" bash -c "'$bin' & pid=\$!; sleep $wait; import -window root '$out'; kill \$pid"
+work=$(mktemp -d); touch "$work/velmora.ini"; cd "$work"
+xvfb-run -a -s "-screen 0 900x560x24" bash -c "
+  openbox >/dev/null 2>&1 & sleep 1
+  '$bin' & pid=\$!; sleep 2
+  xdotool search --onlyvisible --name VELMORA windowactivate --sync >/dev/null 2>&1 || true
+  if [ -n '$image' ]; then
+    xdotool key ctrl+o; sleep 1.5
+    xdotool search --onlyvisible --name 'Open binary' windowactivate --sync >/dev/null 2>&1 || true
+    xdotool type --delay 20 '$image'; xdotool key Return; sleep 1.5
+  fi
+  import -window root '$out'; kill \$pid"

@@ -152,6 +152,9 @@ void TForm1::run(const std::function<void(Editor &)> &handler)
         showErrorBox(this, error.what());
     } catch (const std::bad_alloc &) {
         showErrorBox(this, "Out of memory");
+    } catch (const std::exception &error) {
+        // Anything else unforeseen still ends only the handler, never the program.
+        showErrorBox(this, error.what());
     }
 }
 
