@@ -1,3 +1,6 @@
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -77,6 +80,21 @@ private slots:
         w.state().glyphOffset = 0x1C0;
         typeAddress(w, "BStart", "00000900"); // refused
         QCOMPARE(w.state().glyphOffset, 0x1A0);
+    }
+
+    void blockLabelRunsSaveBlockOnALeftClick()
+    {
+        test::Window w;
+        QStringList proposed;
+        w.editor().runDialog = [&](QFileDialog &dialog) {
+            proposed.append(QFileInfo(dialog.selectedFiles().value(0)).fileName());
+            return false;
+        };
+        auto *label = w.find<QLabel>("lbStart");
+        QTest::mouseClick(label, Qt::RightButton);
+        QVERIFY(proposed.isEmpty());
+        QTest::mouseClick(label, Qt::LeftButton);
+        QCOMPARE(proposed, QStringList{QStringLiteral("08x13_.bin")});
     }
 
     void badTextIsReportedAndChangesNothing()
