@@ -12,17 +12,6 @@ using namespace velmora;
 
 namespace {
 
-void click(test::Window &w, const char *name) { QTest::mouseClick(w.find<QPushButton>(name), Qt::LeftButton); }
-
-void typeAddress(test::Window &w, const char *field, const QString &text)
-{
-    auto *entry = w.find<HexEntry>(QString::fromUtf8(field));
-    entry->clear();
-    entry->setCursorPosition(0);
-    QTest::keyClicks(entry, text);
-    QTest::keyClick(entry, Qt::Key_Enter);
-}
-
 QString field(test::Window &w, const char *name) { return w.find<HexEntry>(name)->text(); }
 
 } // namespace
@@ -40,19 +29,19 @@ private slots:
     void buttonsTakeTheCurrentCharacter()
     {
         test::Window w;
-        typeAddress(w, "MaskEdit1", "000001A0");
-        click(w, "btBS");
-        click(w, "btBE");
+        test::typeAddress(w, "MaskEdit1", "000001A0");
+        test::clickButton(w, "btBS");
+        test::clickButton(w, "btBE");
         QCOMPARE(field(w, "BStart"), QStringLiteral("000001A0"));
         QCOMPARE(field(w, "BEnd"), QStringLiteral("000001AC"));
 
-        typeAddress(w, "MaskEdit1", "00000400");
+        test::typeAddress(w, "MaskEdit1", "00000400");
         applyFormat(w.editor(), 16, 16);
-        click(w, "btBE"); // G + 2H - 2, whatever the spare byte says
+        test::clickButton(w, "btBE"); // G + 2H - 2, whatever the spare byte says
         QCOMPARE(field(w, "BEnd"), QStringLiteral("0000041E"));
         QCOMPARE(w.state().blockEnd, 0x41E);
 
-        click(w, "btDef");
+        test::clickButton(w, "btDef");
         QCOMPARE(w.state().blockStart, 0);
         QCOMPARE(w.state().blockEnd, 2111);
         QCOMPARE(field(w, "BStart"), QStringLiteral("00000000"));
@@ -61,24 +50,24 @@ private slots:
     void typedAddressesInsideTheImageOnly()
     {
         test::Window w;
-        typeAddress(w, "BEnd", "00000840");
+        test::typeAddress(w, "BEnd", "00000840");
         QCOMPARE(w.state().blockEnd, 0x83F);
         QCOMPARE(field(w, "BEnd"), QStringLiteral("0000083F"));
-        typeAddress(w, "BEnd", "00000100");
+        test::typeAddress(w, "BEnd", "00000100");
         QCOMPARE(w.state().blockEnd, 0x100);
-        typeAddress(w, "BStart", "000001ab"); // lower case converts as well
+        test::typeAddress(w, "BStart", "000001ab"); // lower case converts as well
         QCOMPARE(w.state().blockStart, 0x1AB);
         QCOMPARE(field(w, "BStart"), QStringLiteral("000001AB"));
-        typeAddress(w, "BStart", "ffffffff"); // refused, not taken as -1
+        test::typeAddress(w, "BStart", "ffffffff"); // refused, not taken as -1
         QCOMPARE(w.state().blockStart, 0x1AB);
     }
 
     void enteringAnAddressReturnsGToTheView()
     {
         test::Window w;
-        typeAddress(w, "MaskEdit1", "000001A0");
+        test::typeAddress(w, "MaskEdit1", "000001A0");
         w.state().glyphOffset = 0x1C0;
-        typeAddress(w, "BStart", "00000900"); // refused
+        test::typeAddress(w, "BStart", "00000900"); // refused
         QCOMPARE(w.state().glyphOffset, 0x1A0);
     }
 
@@ -101,7 +90,7 @@ private slots:
     {
         test::Window w;
         test::MessageBoxWatcher boxes;
-        typeAddress(w, "BEnd", "0000zz00");
+        test::typeAddress(w, "BEnd", "0000zz00");
         QTRY_COMPARE(boxes.seen().size(), 1);
         QCOMPARE(boxes.seen().first().text, QStringLiteral("'$0000zz00' is not a valid integer value."));
         QCOMPARE(w.state().blockEnd, 0x83F);

@@ -11,26 +11,10 @@ using namespace velmora;
 
 namespace {
 
-void click(test::Window &w, const char *name)
-{
-    QPushButton *b = w.find<QPushButton>(QString::fromUtf8(name));
-    QVERIFY2(b, name);
-    QTest::mouseClick(b, Qt::LeftButton);
-}
-
 void useImage(test::Window &w, int length)
 {
     w.state().image.replace(std::vector<uint8_t>(static_cast<size_t>(length), 0));
     w.state().viewOffset = 0;
-}
-
-void typeAddress(test::Window &w, const char *field, const QString &text)
-{
-    auto *entry = w.find<HexEntry>(QString::fromUtf8(field));
-    entry->clear();
-    entry->setCursorPosition(0);
-    QTest::keyClicks(entry, text);
-    QTest::keyClick(entry, Qt::Key_Return);
 }
 
 QString rangeLabel(test::Window &w) { return w.find<QLabel>("Adrs")->text(); }
@@ -57,33 +41,33 @@ private slots:
     void stepsAndClampsInTheNarrowFormat()
     {
         test::Window w;
-        click(w, "bt1bm"); // -1 at the start stays at 0
+        test::clickButton(w, "bt1bm"); // -1 at the start stays at 0
         QCOMPARE(w.state().viewOffset, 0);
         QCOMPARE(w.state().glyphOffset, 0);
-        click(w, "btbpp");
+        test::clickButton(w, "btbpp");
         QCOMPARE(w.state().viewOffset, 416);
-        click(w, "btb0dm");
+        test::clickButton(w, "btb0dm");
         QCOMPARE(w.state().viewOffset, 403);
         QCOMPARE(w.state().glyphOffset, 403);
-        click(w, "btb2p");
+        test::clickButton(w, "btb2p");
         QCOMPARE(w.state().viewOffset, 405);
-        click(w, "btb2m");
-        click(w, "btb1p");
+        test::clickButton(w, "btb2m");
+        test::clickButton(w, "btb1p");
         QCOMPARE(w.state().viewOffset, 404);
-        click(w, "btb0dp");
+        test::clickButton(w, "btb0dp");
         QCOMPARE(w.state().viewOffset, 417);
         for (int i = 0; i < 6; ++i)
-            click(w, "btbpp");
+            test::clickButton(w, "btbpp");
         QCOMPARE(w.state().viewOffset, 1696); // 2112 - 32 x 13
-        click(w, "btb1p");
+        test::clickButton(w, "btb1p");
         QCOMPARE(w.state().viewOffset, 1697); // one byte of room is left
-        click(w, "btb1p");
+        test::clickButton(w, "btb1p");
         QCOMPARE(w.state().viewOffset, 1696);
         QCOMPARE(rangeLabel(w), QStringLiteral("000006A0 ... 0000083F"));
-        click(w, "btbpm");
+        test::clickButton(w, "btbpm");
         QCOMPARE(w.state().viewOffset, 1280);
         for (int i = 0; i < 5; ++i)
-            click(w, "btbpm");
+            test::clickButton(w, "btbpm");
         QCOMPARE(w.state().viewOffset, 0);
     }
 
@@ -92,11 +76,11 @@ private slots:
         test::Window w;
         applyFormat(w.editor(), 16, 16);
         w.state().setFlag(Flag::SkipSpareByte, false);
-        click(w, "btbpp");
+        test::clickButton(w, "btbpp");
         QCOMPARE(w.state().viewOffset, 1024);
-        click(w, "btbpp");
+        test::clickButton(w, "btbpp");
         QCOMPARE(w.state().viewOffset, 1058); // 2112 + 2 - 32 x 33
-        click(w, "btb1p");
+        test::clickButton(w, "btb1p");
         QCOMPARE(w.state().viewOffset, 1058); // every forward step returns to the clamp
         QCOMPARE(rangeLabel(w), QStringLiteral("00000422 ... 00000821"));
     }
@@ -107,9 +91,9 @@ private slots:
         useImage(w, 100000);
         applyFormat(w.editor(), 16, 10);
         QVERIFY(w.state().flag(Flag::SkipSpareByte));
-        click(w, "btb0dp");
+        test::clickButton(w, "btb0dp");
         QCOMPARE(w.state().viewOffset, 21);
-        click(w, "btbpp");
+        test::clickButton(w, "btbpp");
         QCOMPARE(w.state().viewOffset, 21 + 32 * 21);
         QCOMPARE(w.state().glyphOffset, w.state().viewOffset);
     }
@@ -119,7 +103,7 @@ private slots:
         test::Window w;
         useImage(w, 100);
         for (const char *b : {"btb1p", "btb2p", "btb0dp", "btbpp", "bt1bm", "btbpm"}) {
-            click(w, b);
+            test::clickButton(w, b);
             QCOMPARE(w.state().viewOffset, 0);
         }
         QCOMPARE(rangeLabel(w), QStringLiteral("00000000 ... 00000063"));
@@ -128,30 +112,30 @@ private slots:
     void hexEntryAcceptsAndRefuses()
     {
         test::Window w;
-        typeAddress(w, "MaskEdit1", "000001a0"); // upper case is forced
+        test::typeAddress(w, "MaskEdit1", "000001a0"); // upper case is forced
         QCOMPARE(w.state().viewOffset, 0x1A0);
         QCOMPARE(w.state().glyphOffset, 0x1A0);
         QCOMPARE(w.find<HexEntry>("MaskEdit1")->text(), QStringLiteral("000001A0"));
-        typeAddress(w, "MaskEdit1", "00000700"); // 1792 + 416 >= 2112
+        test::typeAddress(w, "MaskEdit1", "00000700"); // 1792 + 416 >= 2112
         QCOMPARE(w.state().viewOffset, 0x1A0);
         QCOMPARE(w.find<HexEntry>("MaskEdit1")->text(), QStringLiteral("000001A0"));
-        typeAddress(w, "MaskEdit1", "FFFFFFFF"); // no wrap-around to a small number
+        test::typeAddress(w, "MaskEdit1", "FFFFFFFF"); // no wrap-around to a small number
         QCOMPARE(w.state().viewOffset, 0x1A0);
-        typeAddress(w, "MaskEdit1", "00000620"); // 1568 + 416 < 2112
+        test::typeAddress(w, "MaskEdit1", "00000620"); // 1568 + 416 < 2112
         QCOMPARE(w.state().viewOffset, 0x620);
-        typeAddress(w, "MaskEdit1", "00000640"); // 1600 + 416 = 2016 < 2112
+        test::typeAddress(w, "MaskEdit1", "00000640"); // 1600 + 416 = 2016 < 2112
         QCOMPARE(w.state().viewOffset, 0x640);
-        typeAddress(w, "MaskEdit1", "000006A0"); // page would end exactly at the image end
+        test::typeAddress(w, "MaskEdit1", "000006A0"); // page would end exactly at the image end
         QCOMPARE(w.state().viewOffset, 0x640);
     }
 
     void hexEntryReportsTextThatIsNotHex()
     {
         test::Window w;
-        click(w, "btbpp");
+        test::clickButton(w, "btbpp");
         w.state().glyphOffset = 0x1A3; // as after a pick in the overview
         test::MessageBoxWatcher boxes;
-        typeAddress(w, "MaskEdit1", "0000001G");
+        test::typeAddress(w, "MaskEdit1", "0000001G");
         QTRY_COMPARE(boxes.seen().size(), 1);
         QCOMPARE(boxes.seen().first().text, QStringLiteral("'$0000001G' is not a valid integer value."));
         QCOMPARE(boxes.seen().first().title, QStringLiteral("Velmora CE"));
@@ -159,7 +143,7 @@ private slots:
         QCOMPARE(w.state().glyphOffset, 0x1A3);
         QCOMPARE(w.find<HexEntry>("MaskEdit1")->text(), QStringLiteral("0000001G"));
 
-        typeAddress(w, "MaskEdit1", "12"); // an incomplete entry still reaches the handler
+        test::typeAddress(w, "MaskEdit1", "12"); // an incomplete entry still reaches the handler
         QTRY_COMPARE(boxes.seen().size(), 2);
         QCOMPARE(boxes.seen().last().text, QStringLiteral("'$12______' is not a valid integer value."));
     }
@@ -167,7 +151,7 @@ private slots:
     void rowOffsetsFollowTheCharacter()
     {
         test::Window w;
-        typeAddress(w, "MaskEdit1", "00000100");
+        test::typeAddress(w, "MaskEdit1", "00000100");
         auto *grid = w.find<RowOffsets>("ByteNo");
         QCOMPARE(grid->rowText(1), QStringLiteral("00000101"));
         QCOMPARE(grid->rowText(12), QStringLiteral("0000010C"));
@@ -193,14 +177,14 @@ private slots:
     {
         test::Window w;
         // G = 0x69F: row 1 holds 0x6A0, and 0x6A0 + 416 = 2112 exactly.
-        typeAddress(w, "MaskEdit1", "0000069F");
+        test::typeAddress(w, "MaskEdit1", "0000069F");
         QCOMPARE(w.state().viewOffset, 0x69F);
         clickRow(w, 1);
         QCOMPARE(w.state().viewOffset, 0x6A0);
-        typeAddress(w, "MaskEdit1", "000006A0"); // the same value typed is refused
+        test::typeAddress(w, "MaskEdit1", "000006A0"); // the same value typed is refused
         QCOMPARE(w.state().viewOffset, 0x6A0);
-        typeAddress(w, "MaskEdit1", "00000000");
-        typeAddress(w, "MaskEdit1", "000006A0");
+        test::typeAddress(w, "MaskEdit1", "00000000");
+        test::typeAddress(w, "MaskEdit1", "000006A0");
         QCOMPARE(w.state().viewOffset, 0);
     }
 };

@@ -37,15 +37,6 @@ void moveTo(test::Window &w, int32_t offset)
     readAtOffset(w.editor());
 }
 
-// The character at G as a re-read shows it: decoded, width row recomputed.
-GlyphMatrix storedGlyph(const EditorState &s)
-{
-    EditorState copy = s;
-    decodeChar(copy);
-    applyComputedWidth(copy);
-    return copy.glyph;
-}
-
 } // namespace
 
 class FormatControlsTest : public QObject {
@@ -151,7 +142,7 @@ private slots:
         toggleFlag(w, SkipSpareByte);
         QCOMPARE(w.state().viewOffset, 1056);
         QVERIFY(w.state().glyph.isSet(0, 1));
-        QCOMPARE(w.state().glyph, storedGlyph(w.state()));
+        QCOMPARE(w.state().glyph, test::storedGlyph(w.state()));
     }
 
     void flagClicksDecodeAgain()

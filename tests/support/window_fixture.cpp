@@ -4,7 +4,13 @@
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
+
+#include "model/char_width.h"
+#include "model/glyph_codec.h"
+#include "views/hex_entry.h"
 
 namespace velmora::test {
 
@@ -53,6 +59,33 @@ QString writeFile(const QString &path, const QByteArray &bytes)
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write test file %s", qPrintable(path));
     return path;
+}
+
+void clickButton(Window &w, const char *name)
+{
+    auto *button = w.find<QPushButton>(QString::fromUtf8(name));
+    if (!button)
+        qFatal("no button %s", name);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void typeAddress(Window &w, const char *field, const QString &text)
+{
+    auto *entry = w.find<HexEntry>(QString::fromUtf8(field));
+    if (!entry)
+        qFatal("no field %s", field);
+    entry->clear();
+    entry->setCursorPosition(0);
+    QTest::keyClicks(entry, text);
+    QTest::keyClick(entry, Qt::Key_Return);
+}
+
+GlyphMatrix storedGlyph(const EditorState &state)
+{
+    EditorState copy = state;
+    decodeChar(copy);
+    applyComputedWidth(copy);
+    return copy.glyph;
 }
 
 } // namespace velmora::test

@@ -38,4 +38,11 @@ struct Window {
 // Writes bytes to a file; returns its path.
 QString writeFile(const QString &path, const QByteArray &bytes);
 
+// A left click on the push button named name.
+void clickButton(Window &w, const char *name);
+// Types text into an emptied address field and presses Enter, as a user would.
+void typeAddress(Window &w, const char *field, const QString &text);
+// The character at G as a re-read shows it: decoded, width row recomputed.
+GlyphMatrix storedGlyph(const EditorState &state);
+
 } // namespace velmora::test

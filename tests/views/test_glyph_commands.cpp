@@ -24,13 +24,6 @@ void trigger(test::Window &w, const char *name)
     a->trigger();
 }
 
-void click(test::Window &w, const char *name)
-{
-    auto *b = w.find<QPushButton>(name);
-    QVERIFY2(b, name);
-    QTest::mouseClick(b, Qt::LeftButton);
-}
-
 // Loads bytes into the image and re-reads at G.
 void loadImage(test::Window &w, std::vector<uint8_t> bytes, int32_t glyphOffset = 0)
 {
@@ -45,15 +38,6 @@ std::vector<uint8_t> patternBytes(size_t length)
     for (size_t i = 0; i < length; ++i)
         bytes[i] = static_cast<uint8_t>(i * 53 + 7);
     return bytes;
-}
-
-// The character at G as a re-read shows it: decoded, width row recomputed.
-GlyphMatrix storedGlyph(const EditorState &s)
-{
-    EditorState copy = s;
-    decodeChar(copy);
-    applyComputedWidth(copy);
-    return copy.glyph;
 }
 
 } // namespace
@@ -84,7 +68,7 @@ private slots:
     void copyPasteAcrossFormats()
     {
         test::Window w;
-        click(w, "BtWd"); // 16 x 12
+        test::clickButton(w, "BtWd"); // 16 x 12
         std::vector<uint8_t> bytes(2112, 0);
         bytes[1] = 0x81; // row 1: columns 0 and 7
         bytes[2] = 0x08; //        column 12
@@ -93,7 +77,7 @@ private slots:
         trigger(w, "Copy1");
         const GlyphMatrix copied = w.state().glyph;
 
-        click(w, "BtSm"); // 8 x 13
+        test::clickButton(w, "BtSm"); // 8 x 13
         trigger(w, "Paste1");
         QCOMPARE(w.state().image.bytes(), bytes); // no AutoWrite
         QVERIFY(w.state().glyph.isSet(12, 1));   // kept though hidden
@@ -104,7 +88,7 @@ private slots:
         QCOMPARE(w.state().image.at(13), uint8_t(0));
 
         loadImage(w, std::vector<uint8_t>(2112, 0));
-        click(w, "BtWd");
+        test::clickButton(w, "BtWd");
         trigger(w, "tbPaste");
         QCOMPARE(w.state().glyph, copied);
         trigger(w, "ToolButton3");
@@ -139,7 +123,7 @@ private slots:
         test::Window w;
         loadImage(w, patternBytes(2112), 39);
         const GlyphMatrix stored = w.state().glyph;
-        click(w, "btR3");
+        test::clickButton(w, "btR3");
         trigger(w, "Clear1");
         QVERIFY(w.state().glyph != stored);
         trigger(w, "tb");
@@ -154,19 +138,19 @@ private slots:
         bytes[13 + 5] = 0x80; // character at 13, row 5, column 0
         loadImage(w, bytes, 13);
 
-        click(w, "btR1");
+        test::clickButton(w, "btR1");
         QVERIFY(w.state().glyph.isSet(7, 5));
         QCOMPARE(w.state().image.bytes(), bytes); // not written without AutoWrite
-        click(w, "btR2");
+        test::clickButton(w, "btR2");
         QVERIFY(w.state().glyph.isSet(0, 5));
-        click(w, "btR4");
+        test::clickButton(w, "btR4");
         QVERIFY(w.state().glyph.isSet(0, 6));
-        click(w, "btR3");
+        test::clickButton(w, "btR3");
         QVERIFY(w.state().glyph.isSet(0, 5));
         QCOMPARE(w.state().rollDirection, uint8_t(0));
 
         w.find<QAction>("AWrite")->setChecked(true);
-        click(w, "btR1");
+        test::clickButton(w, "btR1");
         QCOMPARE(w.state().image.at(13 + 5), uint8_t(0x01));
         QCOMPARE(w.state().image.at(13), uint8_t(8));
 
@@ -174,7 +158,7 @@ private slots:
         w.find<QAction>("AWrite")->setChecked(false);
         w.find<QCheckBox>("ckCmap")->setChecked(true);
         w.state().image.write(1, 0x40);
-        click(w, "btR2");
+        test::clickButton(w, "btR2");
         QCOMPARE(w.state().image.at(1), uint8_t(0x20));
         QCOMPARE(w.state().image.at(13 + 5), uint8_t(0x80));
         QCOMPARE(w.state().glyphOffset, 13);
@@ -192,7 +176,7 @@ private slots:
         trigger(w, "TrueCharMap1");
         QCOMPARE(w.state().image.at(31 * 13 + 1), uint8_t(0xF8));
         QCOMPARE(w.state().glyphOffset, 0);
-        QCOMPARE(w.state().glyph, storedGlyph(w.state()));
+        QCOMPARE(w.state().glyph, test::storedGlyph(w.state()));
         QVERIFY(!w.state().flag(Flag::TrueCharImage));
         QVERIFY(w.state().flag(Flag::AcwCalculation));
         QCOMPARE(flags->item(0)->checkState(), Qt::Unchecked);
