@@ -126,5 +126,13 @@ int main(int argc, char **argv)
         const int r = 1 + (i / 8) % 12;
         ImgMouseMove(e, (i / 96) % 2 ? Qt::RightButton : Qt::LeftButton, QPoint(18 * c + 9, 18 * r + 9));
     });
+    // The same, with the changed cell, preview and width fields painted on
+    // the window before the next movement.
+    measure("painted cell, shown on the window", 20000, [&](int i) {
+        const int c = i % 8;
+        const int r = 1 + (i / 8) % 12;
+        ImgMouseMove(e, (i / 96) % 2 ? Qt::RightButton : Qt::LeftButton, QPoint(18 * c + 9, 18 * r + 9));
+        QCoreApplication::sendPostedEvents(&form, QEvent::UpdateRequest);
+    });
     return 0;
 }
