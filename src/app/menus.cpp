@@ -1,0 +1,153 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
+#include <QToolBar>
+
+#include "app/shortcut_filter.h"
+#include "app/toolbar_icons.h"
+#include "app/widget_factory.h"
+#include "files/image_files.h"
+#include "navigation/offset_navigation.h"
+#include "views/glyph_commands.h"
+#include "views/memory_overview.h"
+
+namespace velmora {
+
+void TForm1::buildToolBarAndMenus()
+{
+    Controls &ui = editor_.ui;
+    auto handler = [this](void (*fn)(Editor &)) { return [this, fn] { run(fn); }; };
+
+    // Menu items and tool buttons are separate actions running the same handler.
+    auto *mnNew = action(this, "mnNew", "New", {}, QKeySequence(Qt::CTRL | Qt::Key_N));
+    auto *open = action(this, "Open", "Open", {}, QKeySequence(Qt::CTRL | Qt::Key_O));
+    auto *merge = action(this, "Open1", "Merge", {}, QKeySequence(Qt::CTRL | Qt::Key_M));
+    auto *save = action(this, "Save", "Save", {}, QKeySequence(Qt::CTRL | Qt::Key_S));
+    auto *saveBlock = action(this, "Saveblock1", "Save block");
+    auto *pluginLoad = action(this, "PLoad", "Load");
+    auto *exitItem = action(this, "Exit1", "Exit", {}, QKeySequence(Qt::ALT | Qt::Key_F4));
+    auto *copy = action(this, "Copy1", "Copy", {}, QKeySequence(Qt::Key_C));
+    auto *paste = action(this, "Paste1", "Paste", {}, QKeySequence(Qt::Key_V));
+    auto *clear = action(this, "Clear1", "Clear", {}, QKeySequence(Qt::Key_X));
+    auto *read = action(this, "Read1", "Read", {}, QKeySequence(Qt::Key_R));
+    auto *write = action(this, "Write1", "Write", {}, QKeySequence(Qt::Key_W));
+    auto *minus1 = action(this, "decr11", "- 1", {}, QKeySequence(Qt::Key_Insert));
+    auto *minusChar = action(this, "decr21", "- char", {}, QKeySequence(Qt::Key_Home));
+    auto *minusPage = action(this, "inc21", "- page", {}, QKeySequence(Qt::Key_PageUp));
+    auto *plus1 = action(this, "incchar1", "+ 1", {}, QKeySequence(Qt::Key_Delete));
+    auto *plusChar = action(this, "incpage1", "+ char", {}, QKeySequence(Qt::Key_End));
+    auto *plusPage = action(this, "decpage1", "+ page", {}, QKeySequence(Qt::Key_PageDown));
+    auto *trueCharMap = action(this, "TrueCharMap1", "True Char Map");
+    auto *autoWrite = action(this, "AWrite", "AutoWrite");
+    auto *zoom = action(this, "Zoom", "Zoom x2");
+    auto *sizePrefix = action(this, "SZpref", "Size prefix");
+    auto *addrPrefix = action(this, "AdPref", "Addr prefix");
+    auto *about = action(this, "About", "About", {}, QKeySequence(Qt::Key_F2));
+    for (QAction *option : {autoWrite, zoom, sizePrefix, addrPrefix})
+        option->setCheckable(true);
+    zoom->setChecked(true);
+    sizePrefix->setChecked(true);
+    paste->setEnabled(false);
+
+    auto *btNew = action(this, "btNew", "New", "New");
+    auto *btOpen = action(this, "btOpen", "Open", "Open");
+    auto *btMerge = action(this, "btMerge", "Merge", "Merge");
+    auto *btSave = action(this, "btSave", "Save", "Save");
+    auto *tbClear = action(this, "tbClear", "Clear", "Clear char image");
+    auto *tbCopy = action(this, "tbCopy", "Copy", "Copy char image");
+    auto *tbPaste = action(this, "tbPaste", "Paste", "Paste char image");
+    auto *tbRead = action(this, "tb", "Read", "Read char image from memory");
+    auto *tbWrite = action(this, "ToolButton3", "Write", "Write char image to memory");
+    tbPaste->setEnabled(false);
+
+    ui.AWrite = autoWrite;
+    ui.Zoom = zoom;
+    ui.SZpref = sizePrefix;
+    ui.AdPref = addrPrefix;
+    ui.Paste1 = paste;
+    ui.tbPaste = tbPaste;
+
+    const std::pair<QList<QAction *>, void (*)(Editor &)> wiring[] = {
+        {{mnNew, btNew}, NewFile},
+        {{open, btOpen}, OpenClick},
+        {{merge, btMerge}, MergeIn},
+        {{save, btSave}, btSaveClick},
+        {{saveBlock}, SaveBlock},
+        {{copy, tbCopy}, ClikCopy},
+        {{paste, tbPaste}, btPasteClick},
+        {{clear, tbClear}, btClearClick},
+        {{read, tbRead}, btReadClick},
+        {{write, tbWrite}, btWriteClick},
+        {{minus1}, bt1bmClick},
+        {{minusChar}, btb0dmClick},
+        {{minusPage}, btbpmClick},
+        {{plus1}, btb1pClick},
+        {{plusChar}, btb0dpClick},
+        {{plusPage}, btbppClick},
+        {{trueCharMap}, TrueCharMap1Click},
+        {{zoom}, ZoomClick},
+    };
+    for (const auto &[actions, fn] : wiring)
+        for (QAction *a : actions)
+            connect(a, &QAction::triggered, this, handler(fn));
+    connect(pluginLoad, &QAction::triggered, this, [] {});
+    connect(exitItem, &QAction::triggered, this, &QWidget::close);
+    connect(about, &QAction::triggered, this, [this] {
+        editor_.ui.AboutBox->show();
+        editor_.ui.AboutBox->raise();
+        editor_.ui.AboutBox->activateWindow();
+    });
+
+    auto *menus = menuBar();
+    menus->setObjectName(QStringLiteral("MainMenu1"));
+    QMenu *file = menus->addMenu(QStringLiteral("File"));
+    file->addActions({mnNew, open, merge, save, saveBlock});
+    QMenu *plugins = file->addMenu(QStringLiteral("Plugins"));
+    plugins->setObjectName(QStringLiteral("Plugins1"));
+    plugins->addAction(pluginLoad);
+    file->addSeparator()->setObjectName(QStringLiteral("Np"));
+    file->addAction(exitItem);
+    QMenu *edit = menus->addMenu(QStringLiteral("Edit"));
+    edit->addActions({copy, paste, clear});
+    edit->addSeparator()->setObjectName(QStringLiteral("Nl"));
+    edit->addActions({read, write});
+    QMenu *navigation = menus->addMenu(QStringLiteral("Navigation"));
+    navigation->setObjectName(QStringLiteral("Navigate1"));
+    navigation->addActions({minus1, minusChar, minusPage});
+    navigation->addSeparator(); // the second column of the menu
+    navigation->addActions({plus1, plusChar, plusPage});
+    QMenu *operations = menus->addMenu(QStringLiteral("Operations"));
+    operations->addAction(trueCharMap);
+    QMenu *options = menus->addMenu(QStringLiteral("Options"));
+    options->addActions({autoWrite, zoom, sizePrefix, addrPrefix});
+    menus->addAction(about);
+
+    auto *toolBar = new QToolBar(centralWidget());
+    toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    toolBar->setGeometry(0, 0, 777, 36);
+    toolBar->setIconSize(QSize(18, 18));
+    toolBar->setMovable(false);
+    const QList<QAction *> tools = {btNew, btOpen, btMerge, btSave, tbClear, tbCopy, tbPaste, tbRead, tbWrite};
+    for (int i = 0; i < tools.size(); ++i) {
+        tools[i]->setIcon(toolBarIcon(i));
+        if (i == 4 || i == 7)
+            toolBar->addSeparator();
+        toolBar->addAction(tools[i]);
+        if (QWidget *w = toolBar->widgetForAction(tools[i])) {
+            w->setObjectName(tools[i]->objectName());
+            w->setFixedSize(25, 24);
+        }
+    }
+
+    QList<QAction *> shortcutActions;
+    for (QAction *a : findChildren<QAction *>())
+        if (!a->shortcut().isEmpty())
+            shortcutActions.append(a);
+    shortcuts_ = new ShortcutFilter(shortcutActions, this);
+    shortcuts_->watchWindow(this);
+    qApp->installEventFilter(shortcuts_);
+}
+
+} // namespace velmora
