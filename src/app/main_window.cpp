@@ -71,6 +71,18 @@ void TForm1::run(const std::function<void(Editor &)> &handler)
     }
 }
 
+void TForm1::btExitClick()
+{
+    close();
+}
+
+void TForm1::AboutClick()
+{
+    editor_.ui.AboutBox->show();
+    editor_.ui.AboutBox->raise();
+    editor_.ui.AboutBox->activateWindow();
+}
+
 void TForm1::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);

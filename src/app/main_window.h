@@ -22,6 +22,10 @@ public:
     void run(const std::function<void(Editor &)> &handler);
     // The start-up work done when the window is first shown.
     void FormShow();
+    // "Exit": closing the main window ends the program, without questions.
+    void btExitClick();
+    // Shows the about box, or brings it to the front; it does not block the window.
+    void AboutClick();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -93,12 +93,8 @@ void TForm1::buildToolBarAndMenus()
         for (QAction *a : actions)
             connect(a, &QAction::triggered, this, handler(fn));
     connect(pluginLoad, &QAction::triggered, this, [] {});
-    connect(exitItem, &QAction::triggered, this, &QWidget::close);
-    connect(about, &QAction::triggered, this, [this] {
-        editor_.ui.AboutBox->show();
-        editor_.ui.AboutBox->raise();
-        editor_.ui.AboutBox->activateWindow();
-    });
+    connect(exitItem, &QAction::triggered, this, &TForm1::btExitClick);
+    connect(about, &QAction::triggered, this, &TForm1::AboutClick);
 
     auto *menus = menuBar();
     menus->setObjectName(QStringLiteral("MainMenu1"));

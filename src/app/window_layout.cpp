@@ -208,11 +208,12 @@ void TForm1::buildFormatControls(QWidget *client)
     struct Size { const char *name, *caption; };
     const Size sizes[6] = {{"btMini", "8x9"}, {"BtSub", "8x11"}, {"BtSm", "8x13"},
                            {"BtNm", "16x10"}, {"BtWd", "16x12"}, {"BtBig", "16x16"}};
+    void (*sizeHandlers[6])(Editor &) = {PrCh1, PrCh2, PrCh3, PrCh4, PrCh5, PrCh6};
     for (int i = 0; i < 6; ++i) {
         const int top = 212 + 24 * i;
         auto *b = button(sizes[i].name, sizes[i].caption, "Size preset", client, QRect(641, top, 57, 25));
         ui.sizePresets[static_cast<size_t>(i)] = b;
-        connect(b, &QPushButton::clicked, this, [this, i] { run([i](Editor &e) { PrCh(e, i + 1); }); });
+        connect(b, &QPushButton::clicked, this, [this, fn = sizeHandlers[i]] { run(fn); });
         for (int column = 0; column < 2; ++column) {
             const int n = 6 * column + i + 1;
             auto *preset = button(QStringLiteral("bt%1").arg(n), "-", {}, client,

@@ -66,11 +66,11 @@ void ckClick(Editor &e)
     readAtOffset(e);
 }
 
-void PrCh(Editor &e, int preset)
-{
-    static constexpr int sizes[6][2] = {{8, 9}, {8, 11}, {8, 13}, {16, 10}, {16, 12}, {16, 16}};
-    if (preset >= 1 && preset <= 6)
-        applyFormat(e, sizes[preset - 1][0], sizes[preset - 1][1]);
-}
+void PrCh1(Editor &e) { applyFormat(e, 8, 9); }
+void PrCh2(Editor &e) { applyFormat(e, 8, 11); }
+void PrCh3(Editor &e) { applyFormat(e, 8, 13); }
+void PrCh4(Editor &e) { applyFormat(e, 16, 10); }
+void PrCh5(Editor &e) { applyFormat(e, 16, 12); }
+void PrCh6(Editor &e) { applyFormat(e, 16, 16); }
 
 } // namespace velmora

@@ -14,6 +14,12 @@ void showFormat(Editor &editor);
 
 void spChange(Editor &editor);
 void ckClick(Editor &editor);
-void PrCh(Editor &editor, int preset); // size preset buttons 1..6
+// The size preset buttons 8x9, 8x11, 8x13, 16x10, 16x12 and 16x16.
+void PrCh1(Editor &editor);
+void PrCh2(Editor &editor);
+void PrCh3(Editor &editor);
+void PrCh4(Editor &editor);
+void PrCh5(Editor &editor);
+void PrCh6(Editor &editor);
 
 } // namespace velmora
