@@ -2,7 +2,9 @@
 
 #include <new>
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QCompleter>
 #include <QFileDialog>
 #include <QLayout>
 #include <QScreen>
@@ -35,7 +37,15 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     QFont small = font();
     small.setPointSize(8);
     setFont(small);
-    editor_.runDialog = [](QFileDialog &dialog) { return dialog.exec() == QDialog::Accepted; };
+    editor_.runDialog = [](QFileDialog &dialog) {
+        const bool confirmed = dialog.exec() == QDialog::Accepted;
+        // A name typed and confirmed quickly can leave the name completer's
+        // list open after the dialog has closed.
+        for (QCompleter *completer : dialog.findChildren<QCompleter *>())
+            if (completer->popup())
+                completer->popup()->hide();
+        return confirmed;
+    };
 
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
