@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "files/firmware_info.h"
 #include "model/text_format.h"
 #include "support/window_fixture.h"
 
@@ -94,8 +95,9 @@ private slots:
         QCOMPARE(QString::fromStdString(w.state().fileName), path);
         QCOMPARE(nameIn(w.editor().ui.SD), path);
         QCOMPARE(w.find<QLabel>("LbNfo")->text(), QString());
-        // Presets are the identification's business for a firmware size, cleared otherwise.
-        QCOMPARE(w.find<QPushButton>("bt1")->text(), firmware ? QStringLiteral("P") : QStringLiteral("-"));
+        // Not a firmware size, or a firmware size without the marker: the presets are cleared.
+        QCOMPARE(w.find<QPushButton>("bt1")->text(), QStringLiteral("-"));
+        QCOMPARE(isFirmwareSize(size), firmware);
     }
 
     void failedOpenKeepsThePreviousImage()
