@@ -22,6 +22,8 @@ public:
     void run(const std::function<void(Editor &)> &handler);
     // The start-up work done when the window is first shown.
     void FormShow();
+    // Names an image that start-up opens as File > Open would, after the settings search.
+    void openAfterStartUp(const QString &path) { startFile_ = path; }
     // "Exit": closing the main window ends the program, without questions.
     void btExitClick();
     // Shows the about box, or brings it to the front; it does not block the window.
@@ -43,6 +45,7 @@ private:
     Editor editor_;
     ShortcutFilter *shortcuts_ = nullptr;
     bool shown_ = false;
+    QString startFile_;
 };
 
 } // namespace velmora
