@@ -7,6 +7,7 @@
 #include <QCompleter>
 #include <QFileDialog>
 #include <QLayout>
+#include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
 
@@ -14,6 +15,9 @@
 #include "app/error_box.h"
 #include "app/shortcut_filter.h"
 #include "model/errors.h"
+#include "views/accessibility.h"
+#include "views/canvas_widget.h"
+#include "views/row_offsets.h"
 
 namespace velmora {
 
@@ -47,6 +51,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
         return confirmed;
     };
 
+    installAccessibility();
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     client->setFixedSize(clientWidth, clientHeight);
@@ -65,6 +70,23 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     shortcuts_->watchWindow(about);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // Equal minimum and maximum sizes tell the window manager that the window
+    // cannot be resized, so it offers no maximise button either.
+    setFixedSize(sizeHint());
+    nameControlsForAssistiveTechnology();
+}
+
+void TForm1::nameControlsForAssistiveTechnology()
+{
+    Controls &ui = editor_.ui;
+    ui.Img->setAccessibleName(QStringLiteral("Edit grid"));
+    ui.ImgReel->setAccessibleName(QStringLiteral("Preview"));
+    ui.MemImg->setAccessibleName(QStringLiteral("Memory overview"));
+    ui.ByteNo->setAccessibleName(QStringLiteral("Row offsets"));
+    // A caption of an arrow or a single sign says little when read aloud: the hint says it all.
+    for (QPushButton *b : findChildren<QPushButton *>())
+        if (b->text().size() <= 1 && !b->toolTip().isEmpty())
+            b->setAccessibleName(b->toolTip());
 }
 
 void TForm1::run(const std::function<void(Editor &)> &handler)

@@ -41,6 +41,7 @@ private:
     void buildFormatControls(QWidget *client);
     void buildBlockBar(QWidget *client);
     void buildDialogs();
+    void nameControlsForAssistiveTechnology();
 
     Editor editor_;
     ShortcutFilter *shortcuts_ = nullptr;
