@@ -40,9 +40,13 @@ private:
     void buildBlockBar(QWidget *client);
     void buildDialogs();
 
+    // Shows a failure's box now, or after the first show when boxes are deferred.
+    void report(const std::string &message);
+
     Editor editor_;
     ShortcutFilter *shortcuts_ = nullptr;
     bool shown_ = false;
+    bool deferBoxes_ = false;
 };
 
 } // namespace velmora
