@@ -43,10 +43,14 @@ private:
     void buildDialogs();
     void nameControlsForAssistiveTechnology();
 
+    // Shows a failure's box now, or after the first show when boxes are deferred.
+    void report(const std::string &message);
+
     Editor editor_;
     ShortcutFilter *shortcuts_ = nullptr;
     bool shown_ = false;
     QString startFile_;
+    bool deferBoxes_ = false;
 };
 
 } // namespace velmora
