@@ -1,0 +1,55 @@
+// Firmware identification on images of random content with markers planted
+// at random: it finds exactly the megabytes whose marker is spelled right,
+// uses the last one, and its texts hold only printable bytes.
+#include <string>
+
+#include "files/firmware_marker.h"
+#include "fuzz_support.h"
+
+using namespace velmora;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    constexpr int64_t megabyte = 0x100000;
+    fuzz::Input in(data, size);
+    const uint8_t shape = in.byte();
+    const int64_t length = shape % 4 == 0 ? megabyte - 1 - in.byte() : (1 + shape % 4) * megabyte / 1 - (shape & 0x10);
+    std::vector<uint8_t> bytes(static_cast<size_t>(length));
+    // The information blocks get the input's bytes, the rest a repeated byte.
+    std::fill(bytes.begin(), bytes.end(), in.byte());
+    for (int64_t m = 0; m < 4; ++m) {
+        const int64_t base = m * megabyte + 0x7FF50;
+        const bool plant = in.byte() & 1;
+        for (int64_t i = 0; i < 0x37; ++i)
+            if (base + i < length)
+                bytes[static_cast<size_t>(base + i)] = in.byte();
+        if (plant)
+            for (int i = 0; i < 7; ++i)
+                if (base + 0x30 + i < length)
+                    bytes[static_cast<size_t>(base + 0x30 + i)] = static_cast<uint8_t>("VELMORA"[i] ^ (in.byte() % 8 == 0));
+    }
+    const ImageBuffer image(bytes);
+
+    int expectedBank = -1;
+    for (int64_t m = 0; (m + 1) * megabyte <= length; ++m)
+        if (std::string(bytes.begin() + m * megabyte + 0x7FF80, bytes.begin() + m * megabyte + 0x7FF87) == "VELMORA")
+            expectedBank = static_cast<int>(m);
+
+    const auto info = readFirmwareInfo(image);
+    FUZZ_CHECK(info.has_value() == (expectedBank >= 0), "found %d, expected bank %d", info ? info->bank : -1, expectedBank);
+    if (!info)
+        return 0;
+    FUZZ_CHECK(info->bank == expectedBank, "bank %d, expected %d", info->bank, expectedBank);
+    const int64_t base = expectedBank * megabyte;
+    FUZZ_CHECK(info->firmwareNumber == bytes[static_cast<size_t>(base + 0x7FF50)], "firmware number");
+    for (const std::string *text : {&info->modelName, &info->infoText}) {
+        FUZZ_CHECK(text->size() <= 7, "text of %zu characters", text->size());
+        for (const char c : *text)
+            FUZZ_CHECK(static_cast<uint8_t>(c) > 0x20 && static_cast<uint8_t>(c) != 0xFF, "byte %02X kept", c & 0xFF);
+    }
+    const std::string shown = identificationText(*info);
+    FUZZ_CHECK(shown.find("\n\r") != std::string::npos && shown.find("\n\r", shown.find("\n\r") + 2) != std::string::npos
+                   && shown.rfind("BID:") == shown.size() - 6,
+               "%s", shown.c_str());
+    return 0;
+}
