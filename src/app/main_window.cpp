@@ -13,6 +13,7 @@
 #include "app/about_box.h"
 #include "app/error_box.h"
 #include "app/shortcut_filter.h"
+#include "app/undo_layer.h"
 #include "model/errors.h"
 
 namespace velmora {
@@ -79,6 +80,8 @@ void TForm1::run(const std::function<void(Editor &)> &handler)
         // Anything else unforeseen still ends only the handler, never the program.
         showErrorBox(this, error.what());
     }
+    if (undo_)
+        undo_->sync();
 }
 
 void TForm1::btExitClick()
