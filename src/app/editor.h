@@ -4,6 +4,7 @@
 
 #include <QImage>
 
+#include "model/edit_history.h"
 #include "model/editor_state.h"
 
 class QAction;
@@ -87,6 +88,8 @@ struct Controls {
 // Everything a handler works on: the editor state and the controls showing it.
 struct Editor {
     EditorState state;
+    // Undo and redo of every edit of the state; cleared when the image is replaced.
+    EditHistory history;
     Controls ui;
 
     // Runs a file dialog modally; true when the user confirmed a name.

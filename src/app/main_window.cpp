@@ -15,6 +15,7 @@
 #include "app/about_box.h"
 #include "app/error_box.h"
 #include "app/shortcut_filter.h"
+#include "app/undo_layer.h"
 #include "model/errors.h"
 #include "views/accessibility.h"
 #include "views/canvas_widget.h"
@@ -104,6 +105,8 @@ void TForm1::run(const std::function<void(Editor &)> &handler)
         // Anything else unforeseen still ends only the handler, never the program.
         report(error.what());
     }
+    if (undo_)
+        undo_->sync();
 }
 
 void TForm1::report(const std::string &message)

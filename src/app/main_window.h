@@ -8,6 +8,7 @@
 namespace velmora {
 
 class ShortcutFilter;
+class UndoLayer;
 
 // The main window "Form1": builds every named control, wires each to its
 // handler, and owns the editor. Handlers run through run(), which shows any
@@ -18,6 +19,7 @@ public:
     explicit TForm1(QWidget *parent = nullptr);
 
     Editor &editor() { return editor_; }
+    UndoLayer &undoLayer() { return *undo_; }
     // Runs a handler; a failure ends it and is shown in the error box.
     void run(const std::function<void(Editor &)> &handler);
     // The start-up work done when the window is first shown.
@@ -48,6 +50,7 @@ private:
 
     Editor editor_;
     ShortcutFilter *shortcuts_ = nullptr;
+    UndoLayer *undo_ = nullptr;
     bool shown_ = false;
     QString startFile_;
     bool deferBoxes_ = false;

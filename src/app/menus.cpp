@@ -7,6 +7,7 @@
 
 #include "app/shortcut_filter.h"
 #include "app/toolbar_icons.h"
+#include "app/undo_layer.h"
 #include "app/widget_factory.h"
 #include "files/image_files.h"
 #include "navigation/offset_navigation.h"
@@ -19,7 +20,16 @@ namespace velmora {
 void TForm1::buildToolBarAndMenus()
 {
     Controls &ui = editor_.ui;
-    auto handler = [this](void (*fn)(Editor &)) { return [this, fn] { run(fn); }; };
+    undo_ = new UndoLayer(*this);
+    // An edit runs as one undo step named as its menu text; other handlers run plainly.
+    auto handler = [this](void (*fn)(Editor &), const char *step) {
+        return [this, fn, step] {
+            if (step)
+                undo_->step(step, fn);
+            else
+                run(fn);
+        };
+    };
 
     // Menu items and tool buttons are separate actions running the same handler.
     auto *mnNew = action(this, "mnNew", "New", {}, QKeySequence(Qt::CTRL | Qt::Key_N));
@@ -29,6 +39,9 @@ void TForm1::buildToolBarAndMenus()
     auto *saveBlock = action(this, "Saveblock1", "Save block");
     auto *pluginLoad = action(this, "PLoad", "Load");
     auto *exitItem = action(this, "Exit1", "Exit", {}, QKeySequence(Qt::ALT | Qt::Key_F4));
+    auto *undo = action(this, "Undo1", "Undo", {}, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    auto *redo = action(this, "Redo1", "Redo", {}, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     auto *copy = action(this, "Copy1", "Copy", {}, QKeySequence(Qt::Key_C));
     auto *paste = action(this, "Paste1", "Paste", {}, QKeySequence(Qt::Key_V));
     auto *clear = action(this, "Clear1", "Clear", {}, QKeySequence(Qt::Key_X));
@@ -61,6 +74,8 @@ void TForm1::buildToolBarAndMenus()
     auto *tbPaste = action(this, "tbPaste", "Paste", "Paste char image");
     auto *tbRead = action(this, "tb", "Read", "Read char image from memory");
     auto *tbWrite = action(this, "ToolButton3", "Write", "Write char image to memory");
+    auto *tbUndo = action(this, "tbUndo", "Undo", "Undo the last edit");
+    auto *tbRedo = action(this, "tbRedo", "Redo", "Redo the edit undone last");
     tbPaste->setEnabled(false);
 
     ui.AWrite = autoWrite;
@@ -70,30 +85,43 @@ void TForm1::buildToolBarAndMenus()
     ui.Paste1 = paste;
     ui.tbPaste = tbPaste;
 
-    const std::pair<QList<QAction *>, void (*)(Editor &)> wiring[] = {
+    struct Wiring {
+        QList<QAction *> actions;
+        void (*fn)(Editor &);
+        const char *step = nullptr;
+    };
+    const Wiring wiring[] = {
         {{mnNew, btNew}, NewFile},
         {{open, btOpen}, OpenClick},
-        {{merge, btMerge}, MergeIn},
+        {{merge, btMerge}, MergeIn, "Merge"},
         {{save, btSave}, btSaveClick},
         {{saveBlock}, SaveBlock},
         {{copy, tbCopy}, ClikCopy},
-        {{paste, tbPaste}, btPasteClick},
-        {{clear, tbClear}, btClearClick},
+        {{paste, tbPaste}, btPasteClick, "Paste"},
+        {{clear, tbClear}, btClearClick, "Clear"},
         {{read, tbRead}, btReadClick},
-        {{write, tbWrite}, btWriteClick},
+        {{write, tbWrite}, btWriteClick, "Write"},
         {{minus1}, bt1bmClick},
         {{minusChar}, btb0dmClick},
         {{minusPage}, btbpmClick},
         {{plus1}, btb1pClick},
         {{plusChar}, btb0dpClick},
         {{plusPage}, btbppClick},
-        {{trueCharMap}, TrueCharMap1Click},
+        {{trueCharMap}, TrueCharMap1Click, "True Char Map"},
         {{pluginLoad}, PLoadClick},
         {{zoom}, ZoomClick},
     };
-    for (const auto &[actions, fn] : wiring)
-        for (QAction *a : actions)
-            connect(a, &QAction::triggered, this, handler(fn));
+    for (const Wiring &w : wiring)
+        for (QAction *a : w.actions)
+            connect(a, &QAction::triggered, this, handler(w.fn, w.step));
+    for (QAction *a : {undo, tbUndo}) {
+        connect(a, &QAction::triggered, undo_, &UndoLayer::undo);
+        undo_->followUndo(a);
+    }
+    for (QAction *a : {redo, tbRedo}) {
+        connect(a, &QAction::triggered, undo_, &UndoLayer::redo);
+        undo_->followRedo(a);
+    }
     connect(exitItem, &QAction::triggered, this, &TForm1::btExitClick);
     connect(about, &QAction::triggered, this, &TForm1::AboutClick);
 
@@ -107,6 +135,8 @@ void TForm1::buildToolBarAndMenus()
     file->addSeparator()->setObjectName(QStringLiteral("Np"));
     file->addAction(exitItem);
     QMenu *edit = menus->addMenu(QStringLiteral("Edit"));
+    edit->addActions({undo, redo});
+    edit->addSeparator();
     edit->addActions({copy, paste, clear});
     edit->addSeparator()->setObjectName(QStringLiteral("Nl"));
     edit->addActions({read, write});
@@ -126,10 +156,11 @@ void TForm1::buildToolBarAndMenus()
     toolBar->setGeometry(0, 0, 777, 36);
     toolBar->setIconSize(QSize(18, 18));
     toolBar->setMovable(false);
-    const QList<QAction *> tools = {btNew, btOpen, btMerge, btSave, tbClear, tbCopy, tbPaste, tbRead, tbWrite};
+    const QList<QAction *> tools = {btNew, btOpen, btMerge, btSave, tbClear, tbCopy,
+                                    tbPaste, tbRead, tbWrite, tbUndo, tbRedo};
     for (int i = 0; i < tools.size(); ++i) {
         tools[i]->setIcon(toolBarIcon(i));
-        if (i == 4 || i == 7)
+        if (i == 4 || i == 7 || i == 9)
             toolBar->addSeparator();
         toolBar->addAction(tools[i]);
         if (QWidget *w = toolBar->widgetForAction(tools[i])) {
@@ -140,7 +171,7 @@ void TForm1::buildToolBarAndMenus()
 
     QList<QAction *> shortcutActions;
     for (QAction *a : findChildren<QAction *>())
-        if (!a->shortcut().isEmpty())
+        if (!a->shortcuts().isEmpty())
             shortcutActions.append(a);
     shortcuts_ = new ShortcutFilter(shortcutActions, this);
     shortcuts_->watchWindow(this);

@@ -22,7 +22,7 @@ bool ShortcutFilter::eventFilter(QObject *watched, QEvent *event)
     const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
     const QKeySequence pressed(QKeyCombination(modifiers, static_cast<Qt::Key>(key->key())));
     for (QAction *action : actions_) {
-        if (action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == pressed) {
+        if (action->isEnabled() && action->shortcuts().contains(pressed)) {
             // Leave the event unaccepted: the shortcut then fires instead of typing.
             event->ignore();
             return true;

@@ -22,6 +22,24 @@ void arrow(QPainter &p, QPoint from, QPoint to)
     p.drawLine(to, to + QPoint(3, dy));
 }
 
+// A half-circle arrow turning back to the left (undo) or, mirrored, to the right (redo).
+void turnArrow(QPainter &p, bool mirrored)
+{
+    if (mirrored) {
+        p.translate(18, 0);
+        p.scale(-1, 1);
+    }
+    p.setPen(QPen(QColor(30, 70, 150), 2));
+    QPainterPath path;
+    path.moveTo(4, 7);
+    path.arcTo(QRectF(4, 3, 11, 10), 180, -180);
+    path.arcTo(QRectF(6, 3, 9, 12), 0, -90);
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+    p.drawLine(4, 8, 1, 5);
+    p.drawLine(4, 8, 7, 5);
+}
+
 void glyphGrid(QPainter &p)
 {
     p.setBrush(QColor(192, 192, 192));
@@ -78,6 +96,12 @@ QIcon toolBarIcon(int index)
     case 7: // read: from memory into the glyph
         glyphGrid(p);
         arrow(p, QPoint(8, 1), QPoint(8, 8));
+        break;
+    case 9: // undo
+        turnArrow(p, false);
+        break;
+    case 10: // redo
+        turnArrow(p, true);
         break;
     default: // write: from the glyph into memory
         glyphGrid(p);

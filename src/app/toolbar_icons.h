@@ -3,8 +3,8 @@
 
 namespace velmora {
 
-// The nine 18 x 18 tool-bar pictures: new, open, merge, save, clear, copy,
-// paste, read, write.
+// The eleven 18 x 18 tool-bar pictures: new, open, merge, save, clear, copy,
+// paste, read, write, undo, redo.
 QIcon toolBarIcon(int index);
 
 } // namespace velmora

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "app/undo_layer.h"
 #include "app/widget_factory.h"
 #include "navigation/block_range.h"
 #include "navigation/offset_navigation.h"
@@ -75,11 +76,16 @@ void TForm1::buildNavigation(QWidget *client)
     img->move(72, 68);
     img->setMouseTracking(true);
     ui.Img = img;
-    connect(img, &CanvasWidget::pressed, this,
-            [this](Qt::MouseButton b, QPoint p) { run([=](Editor &e) { ImgMouseDown(e, b, p); }); });
-    connect(img, &CanvasWidget::moved, this,
-            [this](Qt::MouseButtons b, QPoint p) { run([=](Editor &e) { ImgMouseMove(e, b, p); }); });
-    connect(img, &CanvasWidget::released, this, [this] { run(ImgMouseUp); });
+    // A stroke from press to the release of the last button is one undo step.
+    connect(img, &CanvasWidget::pressed, this, [this](Qt::MouseButton b, QPoint p) {
+        undo_->gridEvent([=](Editor &e) { ImgMouseDown(e, b, p); }, true);
+    });
+    connect(img, &CanvasWidget::moved, this, [this](Qt::MouseButtons b, QPoint p) {
+        undo_->gridEvent([=](Editor &e) { ImgMouseMove(e, b, p); }, b != Qt::NoButton);
+    });
+    connect(img, &CanvasWidget::released, this, [this](Qt::MouseButton, QPoint, Qt::MouseButtons held) {
+        undo_->gridEvent(ImgMouseUp, held != Qt::NoButton);
+    });
 }
 
 void TForm1::buildPanel2(QWidget *client)
@@ -111,7 +117,9 @@ void TForm1::buildPanel2(QWidget *client)
         auto *b = button(rolls[i].name, QString::fromUtf8(rolls[i].arrow), rolls[i].hint, roll,
                          QRect(rolls[i].left, rolls[i].top, 24, 24));
         ui.rollButtons[static_cast<size_t>(i)] = b;
-        connect(b, &QPushButton::clicked, this, [this, i] { run([i](Editor &e) { MR(e, i + 1); }); });
+        connect(b, &QPushButton::clicked, this, [this, i] {
+            undo_->step(editor_.ui.ckCmap->isChecked() ? "CharMap Roll" : "Roll", [i](Editor &e) { MR(e, i + 1); });
+        });
     }
     auto *charMap = new QCheckBox(QStringLiteral("CharMap"), roll);
     charMap->setObjectName(QStringLiteral("ckCmap"));

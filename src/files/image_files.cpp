@@ -28,6 +28,7 @@ void showNewImage(Editor &e, std::vector<uint8_t> bytes)
 {
     EditorState &s = e.state;
     s.image.replace(std::move(bytes));
+    e.history.clear();
     const int32_t length = s.imageLength();
     setCaption(e, s.fileName, length);
     s.viewOffset = 0;
@@ -57,6 +58,7 @@ void applySizePrefix(Editor &e)
 void NewFile(Editor &e)
 {
     resetEditor(e);
+    e.history.clear();
     readAtOffset(e);
 }
 

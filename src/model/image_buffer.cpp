@@ -19,8 +19,26 @@ size_t ImageBuffer::writeBytes(int64_t offset, std::span<const uint8_t> data)
     if (first >= last)
         return 0;
     const size_t count = static_cast<size_t>(last - first);
+    if (changes_)
+        changes_->record(first, std::span(bytes_).subspan(static_cast<size_t>(first), count),
+                         data.subspan(skipped, count));
     std::memmove(bytes_.data() + first, data.data() + skipped, count);
     return count;
+}
+
+void ImageBuffer::replace(std::vector<uint8_t> bytes)
+{
+    bytes_ = std::move(bytes);
+    if (changes_)
+        changes_.emplace();
+}
+
+ByteChanges ImageBuffer::takeChanges()
+{
+    ByteChanges taken = changes_ ? std::move(*changes_) : ByteChanges();
+    changes_.reset();
+    taken.coalesce();
+    return taken;
 }
 
 std::span<const uint8_t> ImageBuffer::range(int64_t offset, int64_t count) const

@@ -1,14 +1,18 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
+
+#include "model/byte_changes.h"
 
 namespace velmora {
 
 // The whole image held in memory. Reads outside the image give 0 and writes
 // outside it are dropped, so no caller can touch memory past either end.
-// Every change of image bytes passes through writeBytes().
+// Every change of image bytes passes through writeBytes(), which is also
+// where the changes of an action are recorded for undo.
 class ImageBuffer {
 public:
     ImageBuffer() = default;
@@ -27,11 +31,19 @@ public:
     std::span<const uint8_t> range(int64_t offset, int64_t count) const;
     const std::vector<uint8_t> &bytes() const { return bytes_; }
 
-    // Replaces the whole image (new and open).
-    void replace(std::vector<uint8_t> bytes) { bytes_ = std::move(bytes); }
+    // Replaces the whole image (new and open). Changes recorded so far refer
+    // to the old image and are dropped.
+    void replace(std::vector<uint8_t> bytes);
+
+    // From now on writeBytes() records every byte it changes, until takeChanges().
+    void startRecording() { changes_.emplace(); }
+    bool recording() const { return changes_.has_value(); }
+    // Stops recording and returns what was recorded, coalesced.
+    ByteChanges takeChanges();
 
 private:
     std::vector<uint8_t> bytes_;
+    std::optional<ByteChanges> changes_;
 };
 
 } // namespace velmora

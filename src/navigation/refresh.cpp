@@ -34,12 +34,17 @@ int64_t pageEnd(const Editor &e)
 
 void readAtOffset(Editor &e)
 {
+    showOffsets(e);
+    decodeChar(e.state);
+    redrawAll(e);
+}
+
+void showOffsets(Editor &e)
+{
     e.ui.MaskEdit1->setText(hexText(e.state.glyphOffset));
     e.ui.Adrs->setText(hexText(e.state.viewOffset) + QStringLiteral(" ... ") + hexText(pageEnd(e)));
     fillRowOffsets(e);
-    decodeChar(e.state);
     describeViews(e);
-    redrawAll(e);
 }
 
 void redrawAll(Editor &e)

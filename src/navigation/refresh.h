@@ -6,8 +6,10 @@ namespace velmora {
 
 struct Editor;
 
-// The full re-read: offset field, range label, row offsets, decode at G, then redrawAll.
+// The full re-read: showOffsets, decode at G, then redrawAll.
 void readAtOffset(Editor &editor);
+// G in the offset field, the page range at V in the range label, the row offsets.
+void showOffsets(Editor &editor);
 // Every view from the glyph matrix and image buffer as they stand, then an immediate repaint.
 void redrawAll(Editor &editor);
 // The address of each pixel row of the character at G, in the row-offset column.

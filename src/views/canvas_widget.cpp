@@ -37,7 +37,7 @@ void CanvasWidget::mouseDoubleClickEvent(QMouseEvent *event)
 
 void CanvasWidget::mouseReleaseEvent(QMouseEvent *event)
 {
-    emit released(event->button(), event->position().toPoint());
+    emit released(event->button(), event->position().toPoint(), event->buttons());
 }
 
 } // namespace velmora

@@ -26,7 +26,8 @@ public:
 signals:
     void pressed(Qt::MouseButton button, QPoint position);
     void moved(Qt::MouseButtons buttons, QPoint position);
-    void released(Qt::MouseButton button, QPoint position);
+    // held: the buttons still down after this release.
+    void released(Qt::MouseButton button, QPoint position, Qt::MouseButtons held);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
