@@ -1,6 +1,7 @@
-// Times the two redraw paths a user waits for: a full re-read of a page
-// (readAtOffset, which ends in redrawAll) and one painted cell of a drag.
-// Runs the real main window offscreen on a 12 MB patterned image.
+// Times the paths a user waits for: a full re-read of a page (readAtOffset,
+// which ends in redrawAll), one painted cell of a drag, a page step, a roll of
+// the whole page ("CharMap") and "True Char Map". Runs the real main window
+// offscreen on a 12 MB patterned image.
 
 #include <algorithm>
 #include <chrono>
@@ -21,8 +22,11 @@
 #include "views/preview.h"
 #include "views/width_fields.h"
 #include "views/canvas_widget.h"
+#include "views/glyph_commands.h"
 #include "views/hex_entry.h"
+#include "navigation/offset_navigation.h"
 
+#include <QCheckBox>
 #include <QLabel>
 
 using namespace velmora;
@@ -117,6 +121,18 @@ int main(int argc, char **argv)
         const QByteArray label = QByteArray("  repaint ") + name;
         measure(label.constData(), 2000, [&](int) { w->repaint(); });
     }
+
+    // Handlers as a click runs them, each ending in its refresh with repaints.
+    s.viewOffset = s.glyphOffset = 0;
+    measure("page step (btbppClick, wraps at the end)", 2000, [&](int) {
+        if (int64_t{s.viewOffset} + 2 * overviewSpan(s) > s.imageLength())
+            s.viewOffset = 0;
+        btbppClick(e);
+    });
+    e.ui.ckCmap->setChecked(true);
+    measure("CharMap roll of the page (MR)", 2000, [&](int i) { MR(e, 1 + i % 4); });
+    e.ui.ckCmap->setChecked(false);
+    measure("True Char Map (TrueCharMap1Click)", 2000, [&](int) { TrueCharMap1Click(e); });
 
     // A left drag to and fro along the pixel rows: every movement enters a
     // new cell and paints it, with the preview and width fields.

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Starts build/velmora under Xvfb with a small window manager, optionally opens
-# an image through File > Open, and saves a screenshot of the screen.
+# an image through File > Open, and saves a screenshot of the screen. The editor
+# starts in the image's folder when that holds a velmora.ini (as the demo folder
+# does), else in an empty folder with an empty settings file.
 # Usage: scripts/screenshot.sh OUT.png [IMAGE]
 set -euo pipefail
 need=()
@@ -12,7 +14,12 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 out=$(realpath -m "$1"); image=${2:+$(realpath "$2")}
 bin=$(realpath "$(dirname "$0")/../build/velmora")
-work=$(mktemp -d); touch "$work/velmora.ini"; cd "$work"
+if [ -n "$image" ] && [ -f "$(dirname "$image")/velmora.ini" ]; then
+  work=$(dirname "$image")
+else
+  work=$(mktemp -d); touch "$work/velmora.ini"
+fi
+cd "$work"
 xvfb-run -a -s "-screen 0 900x560x24" bash -c "
   openbox >/dev/null 2>&1 & sleep 1
   '$bin' & pid=\$!; sleep 2

@@ -7,13 +7,18 @@
 #include <QCompleter>
 #include <QFileDialog>
 #include <QLayout>
+#include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTimer>
 
 #include "app/about_box.h"
 #include "app/error_box.h"
 #include "app/shortcut_filter.h"
 #include "model/errors.h"
+#include "views/accessibility.h"
+#include "views/canvas_widget.h"
+#include "views/row_offsets.h"
 
 namespace velmora {
 
@@ -47,6 +52,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
         return confirmed;
     };
 
+    installAccessibility();
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     client->setFixedSize(clientWidth, clientHeight);
@@ -65,6 +71,25 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     shortcuts_->watchWindow(about);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The fixed size from the start, before any native window exists.
+    layout()->activate();
+    // Equal minimum and maximum sizes tell the window manager that the window
+    // cannot be resized, so it offers no maximise button either.
+    setFixedSize(sizeHint());
+    nameControlsForAssistiveTechnology();
+}
+
+void TForm1::nameControlsForAssistiveTechnology()
+{
+    Controls &ui = editor_.ui;
+    ui.Img->setAccessibleName(QStringLiteral("Edit grid"));
+    ui.ImgReel->setAccessibleName(QStringLiteral("Preview"));
+    ui.MemImg->setAccessibleName(QStringLiteral("Memory overview"));
+    ui.ByteNo->setAccessibleName(QStringLiteral("Row offsets"));
+    // A caption of an arrow or a single sign says little when read aloud: the hint says it all.
+    for (QPushButton *b : findChildren<QPushButton *>())
+        if (b->text().size() <= 1 && !b->toolTip().isEmpty())
+            b->setAccessibleName(b->toolTip());
 }
 
 void TForm1::run(const std::function<void(Editor &)> &handler)
@@ -72,13 +97,25 @@ void TForm1::run(const std::function<void(Editor &)> &handler)
     try {
         handler(editor_);
     } catch (const EditorError &error) {
-        showErrorBox(this, error.what());
+        report(error.what());
     } catch (const std::bad_alloc &) {
-        showErrorBox(this, "Out of memory");
+        report("Out of memory");
     } catch (const std::exception &error) {
         // Anything else unforeseen still ends only the handler, never the program.
-        showErrorBox(this, error.what());
+        report(error.what());
     }
+}
+
+void TForm1::report(const std::string &message)
+{
+    if (!deferBoxes_) {
+        showErrorBox(this, message);
+        return;
+    }
+    // A modal box opened inside the first show runs its own event loop before
+    // the window is on the screen; without a window manager the window could
+    // then keep a default size. The box waits until the show has finished.
+    QTimer::singleShot(0, this, [this, message] { showErrorBox(this, message); });
 }
 
 void TForm1::btExitClick()
@@ -100,7 +137,9 @@ void TForm1::showEvent(QShowEvent *event)
         shown_ = true;
         if (const QScreen *display = screen())
             move(display->availableGeometry().center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+        deferBoxes_ = true;
         FormShow();
+        deferBoxes_ = false;
     }
 }
 

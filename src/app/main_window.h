@@ -22,6 +22,8 @@ public:
     void run(const std::function<void(Editor &)> &handler);
     // The start-up work done when the window is first shown.
     void FormShow();
+    // Names an image that start-up opens as File > Open would, after the settings search.
+    void openAfterStartUp(const QString &path) { startFile_ = path; }
     // "Exit": closing the main window ends the program, without questions.
     void btExitClick();
     // Shows the about box, or brings it to the front; it does not block the window.
@@ -39,10 +41,16 @@ private:
     void buildFormatControls(QWidget *client);
     void buildBlockBar(QWidget *client);
     void buildDialogs();
+    void nameControlsForAssistiveTechnology();
+
+    // Shows a failure's box now, or after the first show when boxes are deferred.
+    void report(const std::string &message);
 
     Editor editor_;
     ShortcutFilter *shortcuts_ = nullptr;
     bool shown_ = false;
+    QString startFile_;
+    bool deferBoxes_ = false;
 };
 
 } // namespace velmora

@@ -11,6 +11,7 @@
 #include "files/image_files.h"
 #include "finder/find_fonts_dialog.h"
 #include "navigation/offset_navigation.h"
+#include "presets/preset_buttons.h"
 #include "views/glyph_commands.h"
 #include "views/memory_overview.h"
 
@@ -89,12 +90,12 @@ void TForm1::buildToolBarAndMenus()
         {{plusChar}, btb0dpClick},
         {{plusPage}, btbppClick},
         {{trueCharMap}, TrueCharMap1Click},
+        {{pluginLoad}, PLoadClick},
         {{zoom}, ZoomClick},
     };
     for (const auto &[actions, fn] : wiring)
         for (QAction *a : actions)
             connect(a, &QAction::triggered, this, handler(fn));
-    connect(pluginLoad, &QAction::triggered, this, [] {});
     connect(exitItem, &QAction::triggered, this, &TForm1::btExitClick);
     connect(about, &QAction::triggered, this, &TForm1::AboutClick);
     connect(findFonts, &QAction::triggered, this, [this] { run([this](Editor &) { FindFontsClick(*this); }); });

@@ -1,11 +1,14 @@
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMouseEvent>
 
 #include "app/main_window.h"
 #include "app/reset_editor.h"
+#include "files/file_access.h"
 #include "files/image_files.h"
+#include "model/errors.h"
 #include "presets/preset_buttons.h"
 
 namespace velmora {
@@ -15,11 +18,27 @@ void TForm1::FormShow()
     run([](Editor &e) {
         // The program directory is the working directory, not the program file's.
         e.state.programDirectory = QDir::currentPath().toStdString();
-        e.ui.OVLP->setDirectory(QDir(QString::fromStdString(e.state.programDirectory)).filePath("plugins"));
+        e.ui.OVLP->setDirectory(pluginFolder(e));
         e.ui.thumbnail = QImage(16, 16, QImage::Format_RGB32);
         resetEditor(e);
         searchSettings(e);
     });
+    if (!startFile_.isEmpty())
+        run([path = QFileInfo(startFile_).absoluteFilePath()](Editor &e) {
+            if (!fileExists(path))
+                throw FileError(2); // "File not found"
+            e.ui.OD->selectFile(path);
+            // Open with the dialog answered by the given name.
+            const auto previous = e.runDialog;
+            e.runDialog = [](QFileDialog &) { return true; };
+            try {
+                OpenClick(e);
+            } catch (...) {
+                e.runDialog = previous;
+                throw;
+            }
+            e.runDialog = previous;
+        });
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)

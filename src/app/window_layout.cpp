@@ -13,6 +13,7 @@
 #include "navigation/block_range.h"
 #include "navigation/offset_navigation.h"
 #include "presets/format_controls.h"
+#include "presets/preset_buttons.h"
 #include "views/canvas_widget.h"
 #include "views/edit_grid.h"
 #include "views/glyph_commands.h"
@@ -219,6 +220,8 @@ void TForm1::buildFormatControls(QWidget *client)
             auto *preset = button(QStringLiteral("bt%1").arg(n), "-", {}, client,
                                   QRect(column == 0 ? 728 : 753, top, 25, 25));
             ui.presetButtons[static_cast<size_t>(n - 1)] = preset;
+            connect(preset, &QPushButton::clicked, this,
+                    [this, preset] { run([preset](Editor &e) { bt1Click(e, preset); }); });
         }
     }
 }

@@ -32,19 +32,39 @@ struct FdCloser {
 
 // POSIX calls rather than QFile, so that the error box can name the system's
 // reason (QFile reports only its own coarse error kinds).
+[[noreturn]] void failNotRegular(const QString &path)
+{
+    throw EditorError("'" + path.toStdString() + "' is not a regular file");
+}
+
+// Only regular files are read: a FIFO, socket or device has no fixed length
+// and can block the window for ever in open() or read().
+void checkRegular(const QString &path, const struct stat &info)
+{
+    if (S_ISDIR(info.st_mode))
+        failWithErrno(EISDIR);
+    if (!S_ISREG(info.st_mode))
+        failNotRegular(path);
+}
+
 std::vector<uint8_t> readFile(const QString &path, int64_t maxBytes)
 {
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    // Looked at before opening (a socket cannot be opened at all), and again
+    // on the open file, in case the name was replaced in between. O_NONBLOCK
+    // keeps open() from waiting for the writer of a FIFO.
+    struct stat info {};
+    if (::stat(name.constData(), &info) == 0)
+        checkRegular(path, info);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         failWithErrno(errno);
     const FdCloser closer{fd};
 
-    struct stat info {};
     if (::fstat(fd, &info) != 0)
         failWithErrno(errno);
-    if (S_ISDIR(info.st_mode))
-        failWithErrno(EISDIR);
+    checkRegular(path, info);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
 
     int64_t size = info.st_size;
     if (maxBytes == noLimit && size > std::numeric_limits<int32_t>::max())

@@ -8,12 +8,14 @@
 namespace velmora {
 
 // Reads a whole file with read-only access. A file longer than an image can
-// be (32-bit signed length) is refused before anything is allocated. Throws
-// FileError with the code matching the failure ("File not found", ...).
+// be (32-bit signed length) is refused before anything is allocated, and so is
+// anything but a regular file (a FIFO, socket or device), without blocking.
+// Throws FileError with the code matching the failure ("File not found", ...),
+// EditorError for the two refusals.
 std::vector<uint8_t> readWholeFile(const QString &path);
 
-// Reads at most maxBytes from the start of a file, read-only; any length of
-// file is accepted since only the head is kept.
+// Reads at most maxBytes from the start of a regular file, read-only; any
+// length of file is accepted since only the head is kept.
 std::vector<uint8_t> readFileHead(const QString &path, int64_t maxBytes);
 
 // Makes bytes the whole content of path. The bytes go to a temporary file

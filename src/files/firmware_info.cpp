@@ -3,14 +3,27 @@
 #include <QLabel>
 
 #include "app/editor.h"
+#include "files/firmware_marker.h"
+#include "navigation/refresh.h"
+#include "presets/preset_buttons.h"
+#include "views/canvas_widget.h"
 
 namespace velmora {
 
 void clearInfo(Editor &e)
 {
     e.ui.LbNfo->setText(QString());
-    e.ui.LbNfo->setPalette(QPalette());
-    e.ui.LbNfo->setBackgroundRole(QPalette::Button);
+    setInfoColour(e, std::nullopt);
+}
+
+void setInfoColour(Editor &e, std::optional<Colour> colour)
+{
+    QPalette palette;
+    if (colour)
+        palette.setColor(QPalette::Window, QColor(toRgb(*colour)));
+    else
+        palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+    e.ui.LbNfo->setPalette(palette);
 }
 
 bool isFirmwareSize(int64_t length)
@@ -22,6 +35,27 @@ bool isFirmwareSize(int64_t length)
     return false;
 }
 
-void identifyFirmware(Editor &) {}
+void identifyFirmware(Editor &e)
+{
+    EditorState &s = e.state;
+    s.modelName.clear();
+    const std::optional<FirmwareInfo> info = readFirmwareInfo(s.image);
+    if (!info) {
+        clearPresets(e);
+        return;
+    }
+    s.modelName = info->modelName;
+    s.firmwareNumber = info->firmwareNumber;
+    e.ui.LbNfo->setText(QString::fromLatin1(identificationText(*info).c_str()));
+    searchSettings(e);
+    if (s.pluginMatch == 1) {
+        setInfoColour(e, colours::matchedInfo);
+        if (s.presetButtons.acts(0))
+            applyPreset(e, s.presetTable.presets[0]);
+    } else {
+        clearPresets(e);
+    }
+    readAtOffset(e);
+}
 
 } // namespace velmora

@@ -65,10 +65,13 @@ void OpenClick(Editor &e)
     if (e.runDialog(*e.ui.OD)) {
         const QString path = fileNameOf(*e.ui.OD);
         if (fileExists(path)) {
+            // Read completely before anything is replaced or named: a failed
+            // read leaves the old image under its old name, so that a Save
+            // cannot write it over the file that could not be read.
+            std::vector<uint8_t> bytes = readWholeFile(path);
             e.state.fileName = path.toStdString();
             e.ui.SD->selectFile(path);
-            // Read completely before anything is replaced: a failed read leaves the old image.
-            showNewImage(e, readWholeFile(path));
+            showNewImage(e, std::move(bytes));
         }
     }
     applySizePrefix(e);

@@ -21,6 +21,7 @@
 #include "finder/plugin_writer.h"
 #include "model/text_format.h"
 #include "presets/format_controls.h"
+#include "presets/preset_buttons.h"
 #include "views/canvas_widget.h"
 
 namespace velmora {
@@ -285,13 +286,12 @@ void FindFontsDialog::savePlugin()
     if (!scanned_ || candidates_.empty())
         return;
     form_->run([this](Editor &e) {
-        const QDir program(QString::fromStdString(e.state.programDirectory));
         const QString imageName = QFileInfo(QString::fromStdString(scannedName_)).fileName();
         // The first save starts in the plugins folder below the program
         // directory; later ones where the last one ended.
         if (!pluginFolderSet_) {
-            program.mkpath(QStringLiteral("plugins"));
-            saveDialog_->setDirectory(program.absoluteFilePath(QStringLiteral("plugins")));
+            QDir().mkpath(pluginFolder(e));
+            saveDialog_->setDirectory(pluginFolder(e));
             pluginFolderSet_ = true;
         }
         saveDialog_->selectFile(QFileInfo(imageName).completeBaseName() + QStringLiteral(".vlp"));

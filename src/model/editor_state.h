@@ -28,6 +28,17 @@ struct PresetTable {
     std::array<Preset, 12> presets{};
 };
 
+constexpr int presetCount = 12;
+
+// What the twelve preset buttons show: a one-character caption ("-" for no
+// preset) and a hint each.
+struct PresetButtonTexts {
+    std::array<std::string, presetCount> captions;
+    std::array<std::string, presetCount> hints;
+    PresetButtonTexts() { captions.fill("-"); }
+    bool acts(int index) const { return captions[static_cast<size_t>(index)] != "-"; }
+};
+
 // The single record the whole editor works on.
 struct EditorState {
     uint8_t drawMode = 0;
@@ -48,6 +59,7 @@ struct EditorState {
     GlyphMatrix clipboard;
     ImageBuffer image;
     PresetTable presetTable;
+    PresetButtonTexts presetButtons;
     std::string programDirectory;
     std::string modelName;
     uint8_t firmwareNumber = 0;

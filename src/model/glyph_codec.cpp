@@ -26,9 +26,12 @@ uint8_t rowToBits(const GlyphMatrix &m, int firstColumn, int row)
 
 } // namespace
 
-void decodeChar(EditorState &s)
+void decodeChar(EditorState &s) { decodeCharAt(s, s.glyphOffset); }
+
+void encodeChar(EditorState &s) { encodeCharAt(s, s.glyphOffset); }
+
+void decodeCharAt(EditorState &s, const int64_t g)
 {
-    const int64_t g = s.glyphOffset;
     const int b = bytesPerRow(s);
     const bool swap = s.flag(Flag::SwapBytes);
     GlyphMatrix &m = s.glyph;
@@ -57,9 +60,8 @@ void decodeChar(EditorState &s)
     }
 }
 
-void encodeChar(EditorState &s)
+void encodeCharAt(EditorState &s, const int64_t g)
 {
-    const int64_t g = s.glyphOffset;
     const int b = bytesPerRow(s);
     const bool swap = s.flag(Flag::SwapBytes);
     const GlyphMatrix &m = s.glyph;

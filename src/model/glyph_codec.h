@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 
 #include "model/editor_state.h"
 
@@ -12,5 +13,10 @@ void decodeChar(EditorState &state);
 // for W = 16 without the spare byte, the footprint's last byte belongs to the
 // next character and is left alone; bytes past the image end are dropped.
 void encodeChar(EditorState &state);
+
+// The same at any offset, in 64 bits: the page passes walk characters whose
+// offsets can lie past 2^31 - 1, where no 32-bit G can name them.
+void decodeCharAt(EditorState &state, int64_t offset);
+void encodeCharAt(EditorState &state, int64_t offset);
 
 } // namespace velmora

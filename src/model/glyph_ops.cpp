@@ -87,20 +87,20 @@ void rollOnce(EditorState &s)
 
 void rollGlyph(EditorState &s, bool charMap, bool autoWrite)
 {
-    const int32_t remembered = s.glyphOffset;
+    // The page's characters are walked in 64 bits: near the top of the
+    // 32-bit range V + k x char step passes 2^31 - 1. Such characters lie past
+    // the image end, so they read as 0 and nothing of them is written.
     const int count = charMap ? 32 : 1;
-    if (charMap)
-        s.glyphOffset = s.viewOffset;
+    int64_t at = charMap ? s.viewOffset : s.glyphOffset;
     for (int k = 0; k < count; ++k) {
         if (charMap)
-            decodeChar(s);
+            decodeCharAt(s, at);
         rollOnce(s);
         applyComputedWidth(s);
         if (autoWrite || charMap)
-            encodeChar(s);
-        s.glyphOffset += charStep(s);
+            encodeCharAt(s, at);
+        at += charStep(s);
     }
-    s.glyphOffset = remembered;
     if (charMap)
         decodeChar(s);
     s.rollDirection = RollNone;
@@ -114,18 +114,17 @@ void clearMatrix(EditorState &s)
 
 void trueCharMap(EditorState &s)
 {
-    const int32_t remembered = s.glyphOffset;
-    s.glyphOffset = s.viewOffset;
     const bool trueImage = s.flag(Flag::TrueCharImage);
     const bool acw = s.flag(Flag::AcwCalculation);
     s.setFlag(Flag::TrueCharImage, true);
     s.setFlag(Flag::AcwCalculation, false);
+    // In 64 bits, as in rollGlyph: the page may reach past 2^31 - 1.
+    int64_t at = s.viewOffset;
     for (int k = 0; k < 32; ++k) {
-        decodeChar(s);
-        encodeChar(s);
-        s.glyphOffset += charStep(s);
+        decodeCharAt(s, at);
+        encodeCharAt(s, at);
+        at += charStep(s);
     }
-    s.glyphOffset = remembered;
     s.setFlag(Flag::TrueCharImage, trueImage);
     s.setFlag(Flag::AcwCalculation, acw);
 }

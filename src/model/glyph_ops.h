@@ -23,7 +23,7 @@ void rollGlyph(EditorState &state, bool charMap, bool autoWrite);
 void clearMatrix(EditorState &state);
 
 // Erases every pixel right of each stored width on the page at V, leaving the
-// width bytes as they were. G and the two flags it borrows are restored; the
+// width bytes as they were. G stays and the two flags it borrows are restored; the
 // glyph matrix is left holding the page's last character.
 void trueCharMap(EditorState &state);
 

@@ -8,6 +8,7 @@
 #include "model/format.h"
 #include "model/glyph_codec.h"
 #include "model/text_format.h"
+#include "views/accessibility.h"
 #include "views/canvas_widget.h"
 #include "views/edit_grid.h"
 #include "views/hex_entry.h"
@@ -37,6 +38,7 @@ void readAtOffset(Editor &e)
     e.ui.Adrs->setText(hexText(e.state.viewOffset) + QStringLiteral(" ... ") + hexText(pageEnd(e)));
     fillRowOffsets(e);
     decodeChar(e.state);
+    describeViews(e);
     redrawAll(e);
 }
 

@@ -1,28 +1,109 @@
 #include "presets/preset_buttons.h"
 
 #include <QDir>
-#include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
 
 #include "app/editor.h"
 #include "files/file_access.h"
+#include "files/firmware_info.h"
+#include "model/text_format.h"
+#include "navigation/refresh.h"
+#include "presets/format_controls.h"
+#include "views/edit_grid.h"
 
 namespace velmora {
 
+namespace {
+
+// Settings and plug-in files are single-byte text.
+QString fromFileText(const std::string &text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
+
+// Shows the button texts however the load ends, so that presets taken before
+// a failing field are visible with the error box.
+struct ShowButtonsOnExit {
+    Editor &editor;
+    ~ShowButtonsOnExit() { showPresetButtons(editor); }
+};
+
+} // namespace
+
 void clearPresets(Editor &e)
 {
-    for (QPushButton *b : e.ui.presetButtons)
-        b->setText(QStringLiteral("-"));
-    e.ui.LbNfo->setPalette(QPalette());
-    e.ui.LbNfo->setBackgroundRole(QPalette::Button);
+    e.state.presetButtons.captions.fill("-");
+    showPresetButtons(e);
+    setInfoColour(e, std::nullopt);
+}
+
+void showPresetButtons(Editor &e)
+{
+    for (size_t n = 0; n < e.ui.presetButtons.size(); ++n) {
+        QPushButton *button = e.ui.presetButtons[n];
+        const QString hint = fromFileText(e.state.presetButtons.hints[n]);
+        button->setText(fromFileText(e.state.presetButtons.captions[n]));
+        button->setToolTip(hint);
+        button->setAccessibleName(hint.isEmpty() ? QStringLiteral("Preset %1").arg(n + 1) : hint);
+    }
+}
+
+void loadSettingsFile(Editor &e, const QString &path, SettingsMode mode)
+{
+    const std::vector<uint8_t> bytes = readWholeFile(path);
+    const std::string_view text(reinterpret_cast<const char *>(bytes.data()), bytes.size());
+    SettingsOutcome outcome;
+    {
+        const ShowButtonsOnExit show{e};
+        outcome = loadSettings(text, mode, e.state);
+    }
+    if (mode == SettingsMode::Plugin && outcome.taken) {
+        e.ui.LbNfo->setText(fromFileText(outcome.title));
+        setInfoColour(e, colours::pluginInfo);
+    }
 }
 
 void searchSettings(Editor &e)
 {
     const QString path = QDir(QString::fromStdString(e.state.programDirectory)).filePath(QStringLiteral("velmora.ini"));
-    // Reading the entries comes with the presets; a missing file is reported already.
-    readWholeFile(path);
+    loadSettingsFile(e, path, SettingsMode::Search);
+}
+
+void applyPreset(Editor &e, const Preset &preset)
+{
+    EditorState &s = e.state;
+    s.viewOffset = presetViewOffset(s, preset);
+    applyFormat(e, preset.charWidth, preset.charHeight);
+    applyFlagString(s, preset.flags);
+    showFlags(e);
+}
+
+void bt1Click(Editor &e, const QPushButton *button)
+{
+    // "bt1" .. "bt12": the number after "bt" is the preset's.
+    const int n = static_cast<int>(strToInt(button->objectName().mid(2, 2).toStdString()));
+    if (n < 1 || n > presetCount || !e.state.presetButtons.acts(n - 1))
+        return;
+    applyPreset(e, e.state.presetTable.presets[static_cast<size_t>(n - 1)]);
+    // The preset's flags are set after the format's re-read: decode again with them.
+    drawGridFrame(e);
+    readAtOffset(e);
+}
+
+void PLoadClick(Editor &e)
+{
+    QFileDialog &dialog = *e.ui.OVLP;
+    // The dialog starts in the plug-in folder each time, wherever the user went before.
+    dialog.setDirectory(pluginFolder(e));
+    if (!e.runDialog(dialog))
+        return;
+    const QString path = dialog.selectedFiles().value(0);
+    if (fileExists(path))
+        loadSettingsFile(e, path, SettingsMode::Plugin);
+}
+
+QString pluginFolder(const Editor &e)
+{
+    return QDir(QString::fromStdString(e.state.programDirectory)).absoluteFilePath(QStringLiteral("plugins"));
 }
 
 } // namespace velmora

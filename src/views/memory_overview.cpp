@@ -1,6 +1,7 @@
 #include "views/memory_overview.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include <QImage>
 
@@ -157,6 +158,9 @@ void Naviscope(Editor &e, Qt::MouseButton button, int x, int y)
     EditorState &s = e.state;
     const int k = (x / cellPitch) * cellRows + y / cellPitch;
     const int64_t o = int64_t{s.viewOffset} + int64_t{k} * charStep(s);
+    // Past 2^31 - 1 no glyph offset can name the cell (it lies past any image end).
+    if (o > INT32_MAX)
+        return;
     int framed = k;
     if (button == Qt::RightButton) {
         // The page starting at o must fit inside the image.

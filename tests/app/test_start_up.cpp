@@ -1,7 +1,11 @@
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 
 #include "app/main_window.h"
 #include "support/window_fixture.h"
@@ -54,6 +58,45 @@ private slots:
         w.form->findChild<QAction *>("Exit1")->trigger();
         QVERIFY(!w.form->isVisible());
         QCOMPARE(boxes.seen().size(), 0);
+    }
+    // The start-up error box appears only once the window is on the screen
+    // with its fixed size, so that its modal loop cannot leave the window at
+    // a default size with part of the client area cut off.
+    void startUpErrorBoxLeavesTheWindowItsSize()
+    {
+        QTemporaryDir empty;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(empty.path());
+        TForm1 form;
+        bool seen = false;
+        bool windowOnScreen = false;
+        QSize windowSize;
+        QSize nativeSize;
+        QTimer poll;
+        poll.setInterval(2);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                auto *box = qobject_cast<QMessageBox *>(w);
+                if (!box || !box->isVisible())
+                    continue;
+                seen = true;
+                windowOnScreen = form.windowHandle() && form.windowHandle()->isVisible();
+                windowSize = form.size();
+                nativeSize = form.windowHandle() ? form.windowHandle()->size() : QSize();
+                box->done(QMessageBox::Ok);
+            }
+        });
+        poll.start();
+        form.show();
+        QTRY_VERIFY(seen);
+        QVERIFY(windowOnScreen);
+        QCOMPARE(windowSize, form.minimumSize());
+        QCOMPARE(windowSize, form.maximumSize());
+        QCOMPARE(nativeSize, windowSize);
+        const QRect client = form.centralWidget()->geometry();
+        QCOMPARE(client.size(), QSize(780, 388));
+        QVERIFY(form.rect().contains(client));
+        QDir::setCurrent(previous);
     }
 };
 

@@ -1,5 +1,9 @@
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QDir>
@@ -8,6 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "files/firmware_info.h"
 #include "model/text_format.h"
 #include "support/window_fixture.h"
 
@@ -62,6 +67,27 @@ struct FileSizeLimit {
     ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous); }
 };
 
+// Makes something at path that is not a regular file; returns the path.
+QString nonRegularFile(const QString &kind, const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == "fifo") {
+        if (::mkfifo(name.constData(), 0600) != 0)
+            qFatal("mkfifo failed");
+    } else if (kind == "socket") {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, name.constData(), sizeof address.sun_path);
+        if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0)
+            qFatal("cannot bind a socket");
+        ::close(fd); // the name stays
+    } else if (!QFile::link(QStringLiteral("/dev/zero"), path)) { // a name for a device
+        qFatal("cannot link to a device");
+    }
+    return path;
+}
+
 } // namespace
 
 class ImageFilesTest : public QObject {
@@ -94,8 +120,9 @@ private slots:
         QCOMPARE(QString::fromStdString(w.state().fileName), path);
         QCOMPARE(nameIn(w.editor().ui.SD), path);
         QCOMPARE(w.find<QLabel>("LbNfo")->text(), QString());
-        // Presets are the identification's business for a firmware size, cleared otherwise.
-        QCOMPARE(w.find<QPushButton>("bt1")->text(), firmware ? QStringLiteral("P") : QStringLiteral("-"));
+        // Not a firmware size, or a firmware size without the marker: the presets are cleared.
+        QCOMPARE(w.find<QPushButton>("bt1")->text(), QStringLiteral("-"));
+        QCOMPARE(isFirmwareSize(size), firmware);
     }
 
     void failedOpenKeepsThePreviousImage()
@@ -231,6 +258,18 @@ private slots:
         QVERIFY(nameIn(w.editor().ui.OD) != target);
     }
 
+    void saveOntoAFolderIsRefused()
+    {
+        test::MessageBoxWatcher boxes;
+        test::Window w;
+        QVERIFY(QDir(w.dir.path()).mkdir("folder.bin"));
+        run(w, "Save", w.dir.filePath("folder.bin"));
+        QCOMPARE(boxes.seen().size(), 1);
+        QCOMPARE(boxes.seen().first().text, QStringLiteral("Invalid filename."));
+        QVERIFY(QFileInfo(w.dir.filePath("folder.bin")).isDir());
+        QCOMPARE(w.form->windowTitle(), QStringLiteral("VELMORA CE  [blank.bin]  00000840"));
+    }
+
     void saveBlockWritesTheRangeInsideTheImage_data()
     {
         QTest::addColumn<int>("start");
@@ -295,6 +334,67 @@ private slots:
         w.find<QAction>("Saveblock1")->trigger();
         QCOMPARE(seen, proposed);
         QCOMPARE(nameIn(w.editor().ui.SD), before);
+    }
+    // A FIFO, a socket or a device is refused at once with a message: the
+    // window never waits in open() for a writer, and the image stays.
+    void nonRegularFilesAreRefused_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("command");
+        for (const char *kind : {"fifo", "socket", "device"}) {
+            QTest::addRow("open %s", kind) << kind << "Open";
+            QTest::addRow("merge %s", kind) << kind << "Open1";
+        }
+    }
+    void nonRegularFilesAreRefused()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, command);
+        test::MessageBoxWatcher boxes;
+        test::Window w;
+        run(w, "Open", test::writeFile(w.dir.filePath("image.bin"), pattern(64)));
+        const QString path = nonRegularFile(kind, w.dir.filePath("odd.bin"));
+        run(w, command.toLatin1().constData(), path);
+        QCOMPARE(boxes.seen().size(), 1);
+        QCOMPARE(boxes.seen().first().text, "'" + path + "' is not a regular file.");
+        QCOMPARE(imageBytes(w.state()), pattern(64));
+        QCOMPARE(QString::fromStdString(w.state().fileName), w.dir.filePath("image.bin"));
+    }
+
+    // After an Open that failed, neither the file name nor Save's proposed name
+    // is the unreadable file: a Save straight after cannot overwrite it.
+    void failedOpenNamesNothing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("too large") << "huge";
+        QTest::newRow("fifo") << "fifo";
+    }
+    void failedOpenNamesNothing()
+    {
+        QFETCH(QString, kind);
+        test::MessageBoxWatcher boxes;
+        test::Window w;
+        const QString previous = test::writeFile(w.dir.filePath("previous.bin"), pattern(32));
+        run(w, "Open", previous);
+        QString path = w.dir.filePath("unreadable.bin");
+        if (kind == "huge") {
+            QFile huge(path);
+            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(0x80000000LL));
+        } else {
+            nonRegularFile(kind, path);
+        }
+        run(w, "Open", path);
+        QCOMPARE(boxes.seen().size(), 1);
+        QCOMPARE(QString::fromStdString(w.state().fileName), previous);
+        QCOMPARE(nameIn(w.editor().ui.SD), previous);
+        QCOMPARE(w.form->windowTitle(), "VELMORA CE  [" + previous + "]  00000020");
+        QString proposed;
+        w.editor().runDialog = [&proposed](QFileDialog &dialog) {
+            proposed = nameIn(&dialog);
+            return false;
+        };
+        w.find<QAction>("Save")->trigger();
+        QCOMPARE(proposed, previous);
     }
 };
 

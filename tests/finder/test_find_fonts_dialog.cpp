@@ -243,6 +243,59 @@ private slots:
         }
     }
 
+    void aSavedPluginLoadsBackOntoTheFoundFonts()
+    {
+        test::Window w;
+        const test::GeneratedImage image = fontImage();
+        loadImage(w, image.bytes);
+        FindFontsDialog *dialog = findFonts(w);
+        const QString path = w.dir.filePath(QStringLiteral("plugins/fonts.vlp"));
+        w.editor().runDialog = [&](QFileDialog &d) {
+            d.selectFile(path);
+            return true;
+        };
+        // No row selected: every found font, best first.
+        foundFonts(dialog)->selectionModel()->clearSelection();
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("btSavePlugin")), Qt::LeftButton);
+        QVERIFY(QFile::exists(path));
+
+        // File > Plugins > Load, the plug-in dialog answered with the saved file.
+        QString loadTitle;
+        w.editor().runDialog = [&](QFileDialog &d) {
+            loadTitle = d.objectName();
+            d.selectFile(path);
+            return true;
+        };
+        w.find<QAction>(QStringLiteral("PLoad"))->trigger();
+        QCOMPARE(loadTitle, QStringLiteral("OVLP"));
+        QCOMPARE(w.find<QLabel>(QStringLiteral("LbNfo"))->text(), QStringLiteral("Fonts found in fonts.bin"));
+        const std::vector<FontCandidate> &fonts = dialog->candidates();
+        QCOMPARE(fonts.size(), image.fonts.size());
+        for (int n = 1; n <= 12; ++n) {
+            const QByteArray name = "bt" + QByteArray::number(n);
+            auto *button = w.find<QPushButton>(QString::fromLatin1(name));
+            QVERIFY(button);
+            if (n > int(fonts.size())) {
+                QCOMPARE(button->text(), QStringLiteral("-"));
+                continue;
+            }
+            QCOMPARE(button->text(), QString(QLatin1Char("123456789ABC"[n - 1])));
+            const FontCandidate &font = fonts[size_t(n - 1)];
+            QVERIFY(button->toolTip().contains(QString::fromStdString(hex8(font.start))));
+            // Away from the font, then the button brings the view back onto it.
+            loadImage(w, image.bytes);
+            test::clickButton(w, name.constData());
+            const EditorState &s = w.state();
+            QCOMPARE(int64_t{s.viewOffset}, font.start);
+            QCOMPARE(int64_t{s.glyphOffset}, font.start);
+            QCOMPARE(int(s.charWidth), font.format.width);
+            QCOMPARE(int(s.charHeight), font.format.height);
+            QCOMPARE(s.flag(Flag::SkipSpareByte), font.format.skipSpareByte);
+            QCOMPARE(s.flag(Flag::SwapBytes), font.format.swapBytes);
+            QCOMPARE(s.glyph, test::storedGlyph(s));
+        }
+    }
+
     void cancelStopsTheScan()
     {
         test::Window w;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <random>
 
+#include "demo/demo_firmware.h"
 #include "finder/font_image_generator.h"
 #include "finder/font_scan.h"
 #include "model/glyph_codec.h"
@@ -111,6 +112,21 @@ private slots:
             QVERIFY2(std::any_of(image.fonts.begin(), image.fonts.end(),
                                  [&](const test::PlantedFont &font) { return sameFont(c, font); }),
                      qPrintable(describe(c)));
+        }
+    }
+
+    void theDemoFirmwaresFontsAreFoundInTheirPresetFormats()
+    {
+        // Letter shapes drawn by hand, not by the generator.
+        const FontScanResult found = scanFonts(demo::demoImage());
+        QCOMPARE(found.candidates.size(), std::size(demo::demoFonts));
+        for (const demo::DemoFont &font : demo::demoFonts) {
+            const FontFormat format{font.width, font.height, font.flagString[3] == 't', font.flagString[4] == 't'};
+            QVERIFY2(std::any_of(found.candidates.begin(), found.candidates.end(),
+                                 [&](const FontCandidate &c) {
+                                     return c.start == font.offset && c.format == format && c.count == demo::demoCharCount;
+                                 }),
+                     font.hint);
         }
     }
 

@@ -271,6 +271,35 @@ private slots:
         QCOMPARE(wide.imageLength(), 33 * 3 + 10);
         QCOMPARE(wide.image.at(33 * 3 + 1), uint8_t(0x40)); // left byte inside, right byte outside
     }
+
+    // A page starting near 2^31 - 1 walks characters whose offsets no 32-bit
+    // sum can hold: nothing overflows, nothing is written, G stays.
+    void pagePassesNearTheTopOfTheOffsetRange_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("viewOffset");
+        QTest::newRow("8x16 at 2^31 - 1") << 8 << 0x7FFFFFFF;
+        QTest::newRow("16x16 at 2^31 - 100") << 16 << 0x7FFFFFFF - 100;
+        QTest::newRow("8x16 less than a page below 2^31") << 8 << 0x7FFFFFFF - 32 * 16 + 1;
+    }
+    void pagePassesNearTheTopOfTheOffsetRange()
+    {
+        QFETCH(int, width);
+        QFETCH(int, viewOffset);
+        EditorState s = makeState(width, 16, true);
+        s.image.replace(patternBytes(300));
+        const std::vector<uint8_t> before = s.image.bytes();
+        s.viewOffset = viewOffset;
+        s.glyphOffset = 7;
+        for (uint8_t direction : {RollToLeft, RollToTop}) {
+            s.rollDirection = direction;
+            rollGlyph(s, true, false);
+            QCOMPARE(s.glyphOffset, 7);
+        }
+        trueCharMap(s);
+        QCOMPARE(s.glyphOffset, 7);
+        QVERIFY(s.image.bytes() == before);
+    }
 };
 
 QTEST_MAIN(GlyphOpsTest)

@@ -1,8 +1,10 @@
 #include "support/window_fixture.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -59,6 +61,20 @@ QString writeFile(const QString &path, const QByteArray &bytes)
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write test file %s", qPrintable(path));
     return path;
+}
+
+void runWithFile(Window &w, const char *action, const QString &path)
+{
+    w.editor().runDialog = [path](QFileDialog &dialog) {
+        if (path.isEmpty())
+            return false;
+        dialog.selectFile(path);
+        return true;
+    };
+    auto *item = w.form->findChild<QAction *>(QString::fromUtf8(action));
+    if (!item)
+        qFatal("no action %s", action);
+    item->trigger();
 }
 
 void clickButton(Window &w, const char *name)

@@ -38,6 +38,9 @@ struct Window {
 // Writes bytes to a file; returns its path.
 QString writeFile(const QString &path, const QByteArray &bytes);
 
+// Answers every file dialog with path (an empty path cancels), then triggers the action named action.
+void runWithFile(Window &w, const char *action, const QString &path);
+
 // A left click on the push button named name.
 void clickButton(Window &w, const char *name);
 // Types text into an emptied address field and presses Enter, as a user would.

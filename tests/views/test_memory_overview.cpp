@@ -179,6 +179,19 @@ private slots:
         QCOMPARE(w.state().glyph.at(0, 1), uint8_t(0));
     }
 
+    // A page starting just below 2^31 - 1 (as a preset may set it): a cell whose
+    // offset no glyph offset can hold selects nothing; one below the limit is selected.
+    void cellsPastTheOffsetRangeSelectNothing()
+    {
+        test::Window w;
+        w.state().viewOffset = w.state().glyphOffset = INT32_MAX - 13;
+        QTest::mousePress(w.find<QWidget>("MemImg"), Qt::LeftButton, {}, QPoint(120, 250)); // cell 31
+        QCOMPARE(w.state().glyphOffset, INT32_MAX - 13);
+        QTest::mousePress(w.find<QWidget>("MemImg"), Qt::LeftButton, {}, QPoint(10, 40)); // cell 1
+        QCOMPARE(w.state().glyphOffset, INT32_MAX);
+        QCOMPARE(w.find<QLineEdit>("RCW")->text(), QStringLiteral("0"));
+    }
+
     void zoomSwitchesThumbnailSize()
     {
         test::Window w;
