@@ -10,6 +10,7 @@
 #include "app/undo_layer.h"
 #include "app/widget_factory.h"
 #include "files/image_files.h"
+#include "finder/find_fonts_dialog.h"
 #include "navigation/offset_navigation.h"
 #include "presets/preset_buttons.h"
 #include "views/glyph_commands.h"
@@ -54,6 +55,7 @@ void TForm1::buildToolBarAndMenus()
     auto *plusChar = action(this, "incpage1", "+ char", {}, QKeySequence(Qt::Key_End));
     auto *plusPage = action(this, "decpage1", "+ page", {}, QKeySequence(Qt::Key_PageDown));
     auto *trueCharMap = action(this, "TrueCharMap1", "True Char Map");
+    auto *findFonts = action(this, "FindFonts1", "Find fonts...", {}, QKeySequence(Qt::CTRL | Qt::Key_F));
     auto *autoWrite = action(this, "AWrite", "AutoWrite");
     auto *zoom = action(this, "Zoom", "Zoom x2");
     auto *sizePrefix = action(this, "SZpref", "Size prefix");
@@ -124,6 +126,7 @@ void TForm1::buildToolBarAndMenus()
     }
     connect(exitItem, &QAction::triggered, this, &TForm1::btExitClick);
     connect(about, &QAction::triggered, this, &TForm1::AboutClick);
+    connect(findFonts, &QAction::triggered, this, [this] { run([this](Editor &) { FindFontsClick(*this); }); });
 
     auto *menus = menuBar();
     menus->setObjectName(QStringLiteral("MainMenu1"));
@@ -146,7 +149,7 @@ void TForm1::buildToolBarAndMenus()
     navigation->addSeparator(); // the second column of the menu
     navigation->addActions({plus1, plusChar, plusPage});
     QMenu *operations = menus->addMenu(QStringLiteral("Operations"));
-    operations->addAction(trueCharMap);
+    operations->addActions({trueCharMap, findFonts});
     QMenu *options = menus->addMenu(QStringLiteral("Options"));
     options->addActions({autoWrite, zoom, sizePrefix, addrPrefix});
     menus->addAction(about);

@@ -1,0 +1,323 @@
+#include "finder/find_fonts_dialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPromise>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include "app/editor.h"
+#include "app/main_window.h"
+#include "files/file_access.h"
+#include "finder/plugin_writer.h"
+#include "model/text_format.h"
+#include "presets/format_controls.h"
+#include "presets/preset_buttons.h"
+#include "views/canvas_widget.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr int thumbnailSize = 16;
+constexpr int stripChars = 10;
+constexpr int stripZoom = 2;
+constexpr int progressSteps = 1000;
+
+enum Column { OffsetColumn, FormatColumn, CharsColumn, ScoreColumn, GlyphsColumn };
+
+// The overview's colour mode of the byte at offset: past the image end 1,
+// inside the block 2 (the block wins), else 0.
+uint8_t colourMode(int64_t offset, int64_t length, const StripStyle &style)
+{
+    uint8_t mode = offset >= length ? 1 : 0;
+    if (style.blockStart <= offset && offset <= style.blockEnd)
+        mode = 2;
+    return mode;
+}
+
+} // namespace
+
+QImage fontStrip(std::span<const uint8_t> image, const FontCandidate &font, const StripStyle &style, int chars, int zoom)
+{
+    const int pitch = thumbnailSize * zoom + 1;
+    QImage strip(chars * pitch - 1, thumbnailSize * zoom, QImage::Format_RGB32);
+    strip.fill(toRgb(colours::grey));
+    const FontFormat &f = font.format;
+    const int64_t length = static_cast<int64_t>(image.size());
+    EditorState colours; // only its overview colour mode is used, for thumbColour
+    for (int k = 0; k < chars; ++k) {
+        QImage thumbnail(thumbnailSize, thumbnailSize, QImage::Format_RGB32);
+        thumbnail.fill(toRgb(colours::silver));
+        const int64_t p = font.start + int64_t{k} * fontCharStep(f);
+        const auto rows = glyphRows(image, p, f);
+        const int widthByte = rows[0] >> (f.width - 8);
+        // "True Char Image" keeps only the columns left of the stored width.
+        uint32_t keep = (1u << f.width) - 1;
+        if (style.trueCharImage && widthByte < f.width)
+            keep &= ~((1u << (f.width - widthByte)) - 1);
+        for (int r = 0; r < f.height; ++r) {
+            const int64_t first = r == 0 ? p : p + 1 + int64_t{r - 1} * (f.width / 8);
+            colours.overviewColourMode = colourMode(first, length, style);
+            uint32_t bits = rows[static_cast<size_t>(r)];
+            if (r == 0 && style.hideWidthBytes)
+                bits = 0;
+            if (r > 0)
+                bits &= keep;
+            for (int x = 0; x < f.width; ++x)
+                thumbnail.setPixel(x, r, toRgb(thumbColour(colours, (bits >> (f.width - 1 - x)) & 1)));
+        }
+        const QImage zoomed = thumbnail.scaled(thumbnailSize * zoom, thumbnailSize * zoom);
+        for (int y = 0; y < zoomed.height(); ++y)
+            for (int x = 0; x < zoomed.width(); ++x)
+                strip.setPixel(k * pitch + x, y, zoomed.pixel(x, y));
+    }
+    return strip;
+}
+
+void goToFont(Editor &e, const FontCandidate &font)
+{
+    EditorState &s = e.state;
+    s.setFlag(Flag::SkipSpareByte, font.format.skipSpareByte);
+    s.setFlag(Flag::SwapBytes, font.format.swapBytes);
+    showFlags(e);
+    s.viewOffset = static_cast<int32_t>(font.start);
+    // Selects the first character (G := V) and re-reads in the new format.
+    applyFormat(e, font.format.width, font.format.height);
+}
+
+FindFontsDialog::FindFontsDialog(TForm1 *form) : QDialog(form), form_(form)
+{
+    setObjectName(QStringLiteral("FindFontsDialog"));
+    setWindowTitle(QStringLiteral("Find fonts"));
+
+    list_ = new QTreeWidget(this);
+    list_->setObjectName(QStringLiteral("FoundFonts"));
+    list_->setColumnCount(5);
+    list_->setHeaderLabels({QStringLiteral("Offset"), QStringLiteral("Format"), QStringLiteral("Chars"),
+                            QStringLiteral("Score"), QStringLiteral("First characters")});
+    list_->setRootIsDecorated(false);
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setIconSize(QSize(stripChars * (thumbnailSize * stripZoom + 1) - 1, thumbnailSize * stripZoom));
+    list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    list_->setMinimumSize(760, 300);
+
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("ScanProgress"));
+    progress_->setRange(0, progressSteps);
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("ScanStatus"));
+
+    auto button = [this](const char *name, const char *caption) {
+        auto *b = new QPushButton(QString::fromUtf8(caption), this);
+        b->setObjectName(QString::fromUtf8(name));
+        b->setAutoDefault(false);
+        return b;
+    };
+    go_ = button("btGoFont", "Go to font");
+    save_ = button("btSavePlugin", "Save as plug-in...");
+    rescan_ = button("btScanAgain", "Scan again");
+    cancel_ = button("btCancelScan", "Cancel scan");
+    QPushButton *close = button("btCloseFinder", "Close");
+
+    auto *buttons = new QHBoxLayout;
+    for (QPushButton *b : {go_, save_, rescan_, cancel_})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(list_);
+    layout->addWidget(progress_);
+    layout->addWidget(status_);
+    layout->addLayout(buttons);
+
+    saveDialog_ = new QFileDialog(this, QStringLiteral("Save plugin"));
+    saveDialog_->setObjectName(QStringLiteral("SVLP"));
+    saveDialog_->setOption(QFileDialog::DontUseNativeDialog);
+    saveDialog_->setAcceptMode(QFileDialog::AcceptSave);
+    saveDialog_->setNameFilter(QStringLiteral("VLR plugins (*.vlp)"));
+    saveDialog_->setDefaultSuffix(QStringLiteral("vlp"));
+
+    list_->installEventFilter(this);
+    connect(list_, &QTreeWidget::itemActivated, this, &FindFontsDialog::goToRow);
+    connect(go_, &QPushButton::clicked, this, [this] { goToRow(list_->currentItem()); });
+    connect(save_, &QPushButton::clicked, this, &FindFontsDialog::savePlugin);
+    connect(rescan_, &QPushButton::clicked, this, &FindFontsDialog::startScan);
+    connect(cancel_, &QPushButton::clicked, this, &FindFontsDialog::cancelScan);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    connect(&watcher_, &QFutureWatcher<FontScanResult>::progressValueChanged, progress_, &QProgressBar::setValue);
+    connect(&watcher_, &QFutureWatcher<FontScanResult>::finished, this, &FindFontsDialog::showResult);
+    showResult();
+}
+
+FindFontsDialog::~FindFontsDialog()
+{
+    // The scan works on its own copy of the image; it only has to stop.
+    watcher_.cancel();
+    watcher_.waitForFinished();
+}
+
+bool FindFontsDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    // The window's plain-key shortcuts (Home, End, Page Up, letters...) work
+    // in every window; in the list those keys move through the rows instead.
+    if (watched == list_ && event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+            event->accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool FindFontsDialog::scanning() const { return watcher_.isRunning(); }
+
+void FindFontsDialog::startScan()
+{
+    cancelScan();
+    watcher_.waitForFinished();
+    const EditorState &s = form_->editor().state;
+    // The editor may change or replace the image while the scan runs.
+    scanned_ = std::make_shared<const std::vector<uint8_t>>(s.image.bytes());
+    scannedName_ = s.fileName;
+    candidates_.clear();
+    list_->clear();
+    progress_->setValue(0);
+    status_->setText(QStringLiteral("Scanning %1 bytes...").arg(scanned_->size()));
+    for (QPushButton *b : {go_, save_, rescan_})
+        b->setEnabled(false);
+    cancel_->setEnabled(true);
+
+    watcher_.setFuture(QtConcurrent::run([image = scanned_](QPromise<FontScanResult> &promise) {
+        promise.setProgressRange(0, progressSteps);
+        FontScanOptions options;
+        options.cancelled = [&promise] { return promise.isCanceled(); };
+        options.progress = [&promise](int done, int total) {
+            promise.setProgressValue(static_cast<int>(int64_t{done} * progressSteps / total));
+        };
+        FontScanResult result = scanFonts(*image, options);
+        if (!result.cancelled)
+            promise.addResult(std::move(result));
+    }));
+}
+
+void FindFontsDialog::cancelScan()
+{
+    if (watcher_.isRunning())
+        watcher_.cancel();
+}
+
+void FindFontsDialog::showResult()
+{
+    cancel_->setEnabled(false);
+    rescan_->setEnabled(true);
+    if (!scanned_) {
+        status_->clear();
+        go_->setEnabled(false);
+        save_->setEnabled(false);
+        return;
+    }
+    if (watcher_.isCanceled() || watcher_.future().resultCount() == 0) {
+        status_->setText(QStringLiteral("Scan cancelled"));
+    } else {
+        candidates_ = watcher_.result().candidates;
+        const EditorState &s = form_->editor().state;
+        const StripStyle style{s.flag(Flag::HideWidthBytes), s.flag(Flag::TrueCharImage), s.blockStart, s.blockEnd};
+        for (size_t i = 0; i < candidates_.size(); ++i) {
+            const FontCandidate &c = candidates_[i];
+            auto *item = new QTreeWidgetItem(list_);
+            item->setText(OffsetColumn, QString::fromStdString(hex8(c.start)));
+            item->setText(FormatColumn, QString::fromStdString(formatText(c.format)));
+            item->setText(CharsColumn, QString::number(c.count));
+            item->setText(ScoreColumn, QString::number(c.score, 'f', 0));
+            item->setToolTip(OffsetColumn, item->text(FormatColumn));
+            item->setToolTip(FormatColumn, item->text(FormatColumn));
+            item->setIcon(GlyphsColumn, QPixmap::fromImage(fontStrip(*scanned_, c, style, stripChars, stripZoom)));
+            item->setData(OffsetColumn, Qt::UserRole, static_cast<qulonglong>(i));
+        }
+        if (list_->topLevelItemCount() > 0)
+            list_->setCurrentItem(list_->topLevelItem(0));
+        status_->setText(candidates_.empty() ? QStringLiteral("No fonts found")
+                                             : QStringLiteral("%1 fonts found").arg(candidates_.size()));
+        progress_->setValue(progressSteps);
+    }
+    go_->setEnabled(!candidates_.empty());
+    save_->setEnabled(!candidates_.empty());
+    emit scanFinished();
+}
+
+void FindFontsDialog::goToRow(QTreeWidgetItem *item)
+{
+    if (!item)
+        return;
+    const auto index = static_cast<size_t>(item->data(OffsetColumn, Qt::UserRole).toULongLong());
+    if (index >= candidates_.size())
+        return;
+    const FontCandidate font = candidates_[index];
+    form_->run([&font](Editor &e) { goToFont(e, font); });
+}
+
+std::vector<FontCandidate> FindFontsDialog::chosenFonts() const
+{
+    // The selected rows in list order, or every row when none is selected.
+    std::vector<FontCandidate> chosen;
+    for (int row = 0; row < list_->topLevelItemCount(); ++row) {
+        QTreeWidgetItem *item = list_->topLevelItem(row);
+        if (item->isSelected() || list_->selectedItems().isEmpty())
+            chosen.push_back(candidates_[static_cast<size_t>(item->data(OffsetColumn, Qt::UserRole).toULongLong())]);
+    }
+    if (chosen.size() > pluginPresetCount)
+        chosen.resize(pluginPresetCount);
+    return chosen;
+}
+
+void FindFontsDialog::savePlugin()
+{
+    if (!scanned_ || candidates_.empty())
+        return;
+    form_->run([this](Editor &e) {
+        const QString imageName = QFileInfo(QString::fromStdString(scannedName_)).fileName();
+        // The first save starts in the plugins folder below the program
+        // directory; later ones where the last one ended.
+        if (!pluginFolderSet_) {
+            QDir().mkpath(pluginFolder(e));
+            saveDialog_->setDirectory(pluginFolder(e));
+            pluginFolderSet_ = true;
+        }
+        saveDialog_->selectFile(QFileInfo(imageName).completeBaseName() + QStringLiteral(".vlp"));
+        if (!e.runDialog(*saveDialog_))
+            return;
+        const QString path = saveDialog_->selectedFiles().value(0);
+        if (path.isEmpty())
+            return;
+        std::vector<PluginPreset> presets;
+        for (const FontCandidate &font : chosenFonts())
+            presets.push_back(presetForFont(font));
+        const std::string title = "Fonts found in " + imageName.toLatin1().toStdString();
+        const std::string text = pluginText(title, static_cast<int32_t>(scanned_->size()), presets);
+        writeWholeFile(path, std::span(reinterpret_cast<const uint8_t *>(text.data()), text.size()));
+    });
+}
+
+void FindFontsClick(TForm1 &form)
+{
+    auto *dialog = form.findChild<FindFontsDialog *>(QStringLiteral("FindFontsDialog"));
+    if (!dialog)
+        dialog = new FindFontsDialog(&form);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+    dialog->startScan();
+}
+
+} // namespace velmora

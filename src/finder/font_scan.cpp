@@ -1,0 +1,602 @@
+#include "finder/font_scan.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <mutex>
+#include <thread>
+#include <tuple>
+#include <unordered_set>
+
+namespace velmora {
+
+namespace {
+
+// Bytes handled between two looks at the cancel flag and two progress reports.
+constexpr int64_t blockSize = int64_t{1} << 20;
+// Characters of a table that its statistics and distinct glyphs are taken from.
+constexpr int64_t scoredChars = 65536;
+// A table whose first fewGlyphsAfter consistent characters hold fewer than
+// fewGlyphs different glyphs is judged on those characters alone.
+constexpr int64_t fewGlyphsAfter = 512;
+constexpr size_t fewGlyphs = 16;
+// The most bytes one character spans: 16 x 16 with the spare byte.
+constexpr int64_t maxFootprint = 33;
+// Leading or trailing characters that the edge test may remove from a table.
+constexpr int maxEdgeTrim = 2;
+
+int bytesPerRow(const FontFormat &f) { return f.width >> 3; }
+
+// Row r (1 and up) of the character at p, W bits, column 0 in the top bit.
+// The caller keeps the row's bytes inside the image.
+inline uint32_t rowBits(const uint8_t *bytes, int64_t p, int r, int width, bool swap)
+{
+    if (width == 8)
+        return bytes[p + r];
+    const int64_t q = p + 1 + 2 * int64_t{r - 1};
+    const uint32_t x1 = bytes[q];
+    const uint32_t x2 = bytes[q + 1];
+    return swap ? (x2 << 8 | x1) : (x1 << 8 | x2);
+}
+
+// Pixels right of width w: the low W - w bits of a row.
+inline uint32_t rightOfWidth(int width, int w) { return (1u << (width - w)) - 1; }
+// All pixels left of width w set.
+inline uint32_t fullRow(int width, int w) { return ((1u << w) - 1) << (width - w); }
+
+// The last byte of row r of the character at p.
+inline int64_t rowEnd(int64_t p, int r, int b) { return p + int64_t{b} * r; }
+
+// A table being followed in one residue class of one format. A table holds
+// runs of consistent characters separated by at most maxGap inconsistent
+// ones; a run after a gap counts only once it has two characters, and a
+// single character before the first gap is dropped, so that one stray match
+// in the bytes around a font does not move its ends.
+struct Track {
+    int64_t start = -1; // first character (byte offset), -1 when idle
+    int64_t end = 0;    // last confirmed character
+    int64_t good = 0;   // consistent characters from start to end
+    int64_t pending = -1; // first character of an unconfirmed run after a gap
+    int64_t pendingEnd = 0;
+    int64_t pendingGood = 0;
+};
+
+struct Run {
+    int64_t start;
+    int64_t count;
+    int64_t good;
+};
+
+class FormatTracker {
+public:
+    FormatTracker(const FontFormat &format, int maxGap, int minChars)
+        : step_(fontCharStep(format)), maxGap_(maxGap), minChars_(minChars), tracks_(static_cast<size_t>(step_))
+    {
+    }
+
+    void add(int64_t p)
+    {
+        Track &t = tracks_[static_cast<size_t>(p % step_)];
+        if (t.start < 0) {
+            begin(t, p);
+            return;
+        }
+        if (t.pending >= 0) {
+            if (p == t.pendingEnd + step_) {
+                t.pendingEnd = p;
+                ++t.pendingGood;
+                confirm(t);
+                return;
+            }
+            t.pending = -1;
+        }
+        if (p == t.end + step_) {
+            t.end = p;
+            ++t.good;
+            return;
+        }
+        const int64_t gap = (p - t.end) / step_ - 1;
+        if (gap <= maxGap_) {
+            t.pending = p;
+            t.pendingEnd = p;
+            t.pendingGood = 1;
+            return;
+        }
+        close(t);
+        begin(t, p);
+    }
+
+    // Closes every table still open; returns the tables found.
+    std::vector<Run> finish()
+    {
+        for (Track &t : tracks_)
+            if (t.start >= 0)
+                close(t);
+        return std::move(runs_);
+    }
+
+private:
+    void begin(Track &t, int64_t p)
+    {
+        t.start = t.end = p;
+        t.good = 1;
+        t.pending = -1;
+    }
+
+    void confirm(Track &t)
+    {
+        if (t.end == t.start) {
+            // The table so far is a single character followed by a gap.
+            t.start = t.pending;
+            t.good = t.pendingGood;
+        } else {
+            t.good += t.pendingGood;
+        }
+        t.end = t.pendingEnd;
+        t.pending = -1;
+    }
+
+    void close(Track &t)
+    {
+        const int64_t count = (t.end - t.start) / step_ + 1;
+        if (count >= minChars_)
+            runs_.push_back({t.start, count, t.good});
+        t.start = -1;
+        t.pending = -1;
+    }
+
+    int64_t step_;
+    int64_t maxGap_;
+    int minChars_;
+    std::vector<Track> tracks_;
+    std::vector<Run> runs_;
+};
+
+// What a table's consistent characters look like: how often each width
+// occurs, and how often a pixel inside the width is set after each pattern of
+// its left and upper neighbours (glyphs are drawn in strokes, noise is not).
+struct TableStats {
+    int64_t chars = 0;
+    std::array<int64_t, 17> widths{};
+    std::array<int64_t, 4> contextSet{};
+    std::array<int64_t, 4> contextAll{};
+
+    static bool pixel(const std::array<uint16_t, 17> &rows, const FontFormat &f, int c, int r)
+    {
+        return c >= 0 && r >= 1 && ((rows[static_cast<size_t>(r)] >> (f.width - 1 - c)) & 1);
+    }
+    static size_t context(const std::array<uint16_t, 17> &rows, const FontFormat &f, int c, int r)
+    {
+        return static_cast<size_t>((pixel(rows, f, c - 1, r) ? 2 : 0) + (pixel(rows, f, c, r - 1) ? 1 : 0));
+    }
+
+    void add(const std::array<uint16_t, 17> &rows, const FontFormat &f, int sign)
+    {
+        const int w = rows[0] >> (f.width - 8);
+        chars += sign;
+        widths[static_cast<size_t>(w)] += sign;
+        for (int r = 1; r < f.height; ++r) {
+            for (int c = 0; c < w; ++c) {
+                const size_t k = context(rows, f, c, r);
+                contextAll[k] += sign;
+                contextSet[k] += pixel(rows, f, c, r) ? sign : 0;
+            }
+        }
+    }
+
+    // log2 of how much likelier the character is as one of this table than
+    // as random bytes. The character must be one of those counted.
+    double edgeEvidence(const std::array<uint16_t, 17> &rows, const FontFormat &f)
+    {
+        add(rows, f, -1); // judge it against the others only
+        const int w = rows[0] >> (f.width - 8);
+        double bits = 8 + std::log2((static_cast<double>(widths[static_cast<size_t>(w)]) + 0.5)
+                                    / (static_cast<double>(chars) + 0.5 * f.width));
+        for (int r = 1; r < f.height; ++r) {
+            for (int c = 0; c < f.width; ++c) {
+                // Under the table a pixel right of the width is never set;
+                // random bytes set each pixel half the time.
+                if (c >= w) {
+                    bits += 1;
+                    continue;
+                }
+                const size_t k = context(rows, f, c, r);
+                const double set = (static_cast<double>(contextSet[k]) + 0.5) / (static_cast<double>(contextAll[k]) + 1);
+                bits += 1 + std::log2(pixel(rows, f, c, r) ? set : 1 - set);
+            }
+        }
+        add(rows, f, +1);
+        return bits;
+    }
+};
+
+// How unlikely random bytes are to give this glyph, in bits: its width byte
+// in 1..W, the pixels right of its width all clear, and for a blank glyph
+// the pixels inside its width too.
+double glyphEvidence(const std::array<uint16_t, 17> &rows, const FontFormat &f, bool blank)
+{
+    const int w = rows[0] >> (f.width - 8);
+    double bits = 8 - std::log2(f.width) + double(f.height - 1) * (f.width - w);
+    if (blank)
+        bits += double(f.height - 1) * w;
+    return bits;
+}
+
+bool isBlank(const std::array<uint16_t, 17> &rows, int height)
+{
+    for (int r = 1; r < height; ++r)
+        if (rows[static_cast<size_t>(r)] != 0)
+            return false;
+    return true;
+}
+
+uint64_t glyphKey(const std::array<uint16_t, 17> &rows, int height)
+{
+    uint64_t h = 14695981039346656037ull; // FNV-1a over the rows
+    for (int r = 0; r < height; ++r) {
+        h = (h ^ rows[static_cast<size_t>(r)]) * 1099511628211ull;
+        h = (h ^ (rows[static_cast<size_t>(r)] >> 8)) * 1099511628211ull;
+    }
+    return h;
+}
+
+// One pass over a table's characters: their statistics and their distinct glyphs.
+struct Survey {
+    TableStats stats;
+    double evidence = 0; // of the distinct glyphs
+    int64_t distinct = 0;
+    bool blank = false;
+    int64_t examined = 0; // characters looked at, from the first
+};
+
+Survey survey(std::span<const uint8_t> image, const Run &run, const FontFormat &f)
+{
+    const int64_t step = fontCharStep(f);
+    const int64_t limit = std::min(run.count, scoredChars);
+    Survey s;
+    std::unordered_set<uint64_t> seen;
+    seen.reserve(static_cast<size_t>(std::min<int64_t>(limit, 4096)));
+    int64_t consistent = 0;
+    for (s.examined = 0; s.examined < limit; ++s.examined) {
+        const int64_t p = run.start + s.examined * step;
+        if (!looksLikeGlyph(image, p, f))
+            continue;
+        const auto rows = glyphRows(image, p, f);
+        s.stats.add(rows, f, +1);
+        const bool blank = isBlank(rows, f.height);
+        s.blank = s.blank || blank;
+        if (seen.insert(glyphKey(rows, f.height)).second)
+            s.evidence += glyphEvidence(rows, f, blank);
+        // Repeating data (a filled area, a table of a few records) gives
+        // long runs of a few glyphs in many formats at once; its first
+        // characters tell enough.
+        if (++consistent == fewGlyphsAfter && seen.size() < fewGlyphs) {
+            ++s.examined;
+            break;
+        }
+    }
+    s.distinct = static_cast<int64_t>(seen.size());
+    return s;
+}
+
+FontCandidate scoreRun(std::span<const uint8_t> image, Run run, const FontFormat &f, bool trimEdges, int minChars)
+{
+    const int64_t step = fontCharStep(f);
+    Survey s = survey(image, run, f);
+
+    // A stray match in the bytes next to a table lengthens it by a character;
+    // such an edge character fits the table's own glyphs worse than random bytes.
+    if (trimEdges && s.stats.chars > 2) {
+        const Run before = run;
+        auto trim = [&](bool atStart) {
+            for (int i = 0; i < maxEdgeTrim && run.count > minChars; ++i) {
+                const int64_t p = atStart ? run.start : run.start + (run.count - 1) * step;
+                const auto rows = glyphRows(image, p, f);
+                if (s.stats.edgeEvidence(rows, f) >= 0)
+                    break;
+                s.stats.add(rows, f, -1);
+                --run.good;
+                --run.count;
+                if (atStart)
+                    run.start += step;
+                // A table begins and ends with a consistent character.
+                while (run.count > 0) {
+                    const int64_t q = atStart ? run.start : run.start + (run.count - 1) * step;
+                    if (looksLikeGlyph(image, q, f))
+                        break;
+                    --run.count;
+                    if (atStart)
+                        run.start += step;
+                }
+            }
+        };
+        trim(true);
+        // The statistics may cover only a long table's first characters.
+        if (s.examined == before.count)
+            trim(false);
+        if (run.start != before.start || run.count != before.count)
+            s = survey(image, run, f);
+    }
+
+    FontCandidate c;
+    c.start = run.start;
+    c.format = f;
+    c.count = run.count;
+    c.consistent = run.good;
+    c.distinct = s.distinct;
+    c.hasBlank = s.blank;
+    if (run.count > 0) {
+        const double share = static_cast<double>(c.consistent) / static_cast<double>(c.count);
+        c.score = share * share * s.evidence;
+    }
+    return c;
+}
+
+// The formats that share one reading of the pixel rows: a width and the
+// byte order; the heights and the spare byte only change the step.
+struct Variant {
+    int width;
+    bool swap;
+    std::vector<FontFormat> formats; // indexed [height - 2][spare byte]
+};
+
+std::vector<Variant> variants()
+{
+    std::vector<Variant> list;
+    for (const auto &[width, swap] : {std::pair{8, false}, std::pair{16, false}, std::pair{16, true}}) {
+        Variant v{width, swap, {}};
+        for (int h = 2; h <= 16; ++h)
+            for (const bool spare : {false, true})
+                if (width == 16 || !spare)
+                    v.formats.push_back({width, h, spare, swap});
+        list.push_back(std::move(v));
+    }
+    return list;
+}
+
+class Scan {
+public:
+    Scan(std::span<const uint8_t> image, const FontScanOptions &options)
+        : image_(image), options_(options), variants_(variants())
+    {
+        const int64_t length = static_cast<int64_t>(image.size());
+        blocks_ = static_cast<int>((length + blockSize - 1) / blockSize);
+        total_ = std::max(1, blocks_ * static_cast<int>(variants_.size()));
+    }
+
+    FontScanResult run()
+    {
+        unsigned threads = options_.threads > 0 ? static_cast<unsigned>(options_.threads)
+                                                : std::max(1u, std::thread::hardware_concurrency());
+        threads = std::min<unsigned>(threads, static_cast<unsigned>(variants_.size()));
+        std::vector<std::thread> workers;
+        for (unsigned i = 1; i < threads; ++i)
+            workers.emplace_back([this] { work(); });
+        work();
+        for (std::thread &t : workers)
+            t.join();
+
+        FontScanResult result;
+        result.cancelled = stop_.load();
+        if (!result.cancelled)
+            result.candidates = merged(std::move(found_));
+        return result;
+    }
+
+private:
+    void work()
+    {
+        for (size_t v = next_++; v < variants_.size() && !stop_.load(); v = next_++) {
+            std::vector<FontCandidate> local = scanVariant(variants_[v]);
+            const std::lock_guard lock(mutex_);
+            found_.insert(found_.end(), local.begin(), local.end());
+        }
+    }
+
+    bool cancelled()
+    {
+        if (!stop_.load() && options_.cancelled && options_.cancelled())
+            stop_.store(true);
+        return stop_.load();
+    }
+
+    std::vector<FontCandidate> scanVariant(const Variant &v)
+    {
+        const uint8_t *bytes = image_.data();
+        const int64_t length = static_cast<int64_t>(image_.size());
+        const int width = v.width;
+        const int b = width >> 3;
+        const bool spareFormats = width == 16;
+        std::vector<FormatTracker> trackers;
+        std::vector<int64_t> steps;
+        for (const FontFormat &f : v.formats) {
+            trackers.emplace_back(f, options_.maxGap, options_.minChars);
+            steps.push_back(fontCharStep(f));
+        }
+
+        // The stretch of equal bytes around the position last looked at.
+        int64_t sameFrom = 0, sameTo = -1;
+        for (int block = 0; block < blocks_; ++block) {
+            if (cancelled())
+                return {};
+            const int64_t from = block * blockSize;
+            const int64_t to = std::min(length, from + blockSize);
+            for (int64_t p = from; p < to; ++p) {
+                const int w = bytes[p];
+                if (static_cast<unsigned>(w - 1) >= static_cast<unsigned>(width))
+                    continue;
+                // A character well inside a run of one byte value is the same
+                // glyph as its neighbours in every format: filled areas hold
+                // no font, and following them in 75 formats would be slow.
+                if (p > sameTo) {
+                    sameFrom = p;
+                    while (sameFrom > 0 && bytes[sameFrom - 1] == w)
+                        --sameFrom;
+                    sameTo = p;
+                    while (sameTo + 1 < length && bytes[sameTo + 1] == w)
+                        ++sameTo;
+                }
+                if (p - sameFrom >= maxFootprint && sameTo - p >= maxFootprint)
+                    continue;
+                const uint32_t right = rightOfWidth(width, w);
+                const uint32_t full = fullRow(width, w);
+                // Rows that lie inside the image, at most the 15 of H = 16.
+                const int rowsInside = static_cast<int>(std::min<int64_t>(15, (length - 1 - p) / b));
+                int consistent = 0;
+                int leadingFull = 0;
+                for (int r = 1; r <= rowsInside; ++r) {
+                    const uint32_t bits = rowBits(bytes, p, r, width, v.swap);
+                    if (bits & right)
+                        break;
+                    ++consistent;
+                    if (bits == full && leadingFull == r - 1)
+                        ++leadingFull;
+                }
+                // Height H uses rows 1..H-1: consistent, and not all of them full.
+                for (int h = leadingFull + 2; h <= consistent + 1; ++h) {
+                    const size_t first = spareFormats ? static_cast<size_t>(2 * (h - 2)) : static_cast<size_t>(h - 2);
+                    for (size_t i = first; i < first + (spareFormats ? 2 : 1); ++i)
+                        if (p + steps[i] <= length)
+                            trackers[i].add(p);
+                }
+            }
+            progress();
+        }
+
+        std::vector<FontCandidate> candidates;
+        for (size_t i = 0; i < trackers.size(); ++i) {
+            for (const Run &run : trackers[i].finish()) {
+                if (cancelled())
+                    return {};
+                FontCandidate c = scoreRun(image_, run, v.formats[i], true, options_.minChars);
+                if (c.count >= options_.minChars && c.score >= options_.minScore)
+                    candidates.push_back(c);
+            }
+        }
+        return candidates;
+    }
+
+    void progress()
+    {
+        const int done = ++done_;
+        if (options_.progress)
+            options_.progress(std::min(done, total_), total_);
+    }
+
+    // Best first; a table overlapping a better one by half of the shorter
+    // of the two is the same table read in another format, and is dropped.
+    static std::vector<FontCandidate> merged(std::vector<FontCandidate> all)
+    {
+        std::sort(all.begin(), all.end(), [](const FontCandidate &a, const FontCandidate &b) {
+            if (a.score != b.score)
+                return a.score > b.score;
+            if (a.start != b.start)
+                return a.start < b.start;
+            const auto order = [](const FontFormat &f) { return std::tuple(f.width, f.height, f.skipSpareByte, f.swapBytes); };
+            return order(a.format) < order(b.format);
+        });
+        std::vector<FontCandidate> kept;
+        for (const FontCandidate &c : all) {
+            const bool same = std::any_of(kept.begin(), kept.end(), [&](const FontCandidate &k) {
+                const int64_t overlap = std::min(c.end(), k.end()) - std::max(c.start, k.start);
+                return overlap > 0 && 2 * overlap >= std::min(c.end() - c.start, k.end() - k.start);
+            });
+            if (!same)
+                kept.push_back(c);
+        }
+        return kept;
+    }
+
+    std::span<const uint8_t> image_;
+    const FontScanOptions &options_;
+    std::vector<Variant> variants_;
+    int blocks_ = 0;
+    int total_ = 1;
+    std::atomic<size_t> next_{0};
+    std::atomic<int> done_{0};
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::vector<FontCandidate> found_;
+};
+
+} // namespace
+
+int fontCharStep(const FontFormat &f)
+{
+    return bytesPerRow(f) * f.height + (f.width == 16 && f.skipSpareByte ? 1 : 0);
+}
+
+std::string formatText(const FontFormat &f)
+{
+    std::string text = std::to_string(f.width) + "x" + std::to_string(f.height);
+    std::string flags;
+    if (f.width == 16 && f.skipSpareByte)
+        flags = "Skip spare byte";
+    if (f.width == 16 && f.swapBytes)
+        flags += std::string(flags.empty() ? "" : ", ") + "Swap bytes";
+    return flags.empty() ? text : text + " " + flags;
+}
+
+std::vector<FontFormat> allFontFormats()
+{
+    std::vector<FontFormat> all;
+    for (const Variant &v : variants())
+        all.insert(all.end(), v.formats.begin(), v.formats.end());
+    return all;
+}
+
+std::array<uint16_t, 17> glyphRows(std::span<const uint8_t> image, int64_t offset, const FontFormat &f)
+{
+    auto at = [&](int64_t o) -> uint32_t {
+        return o >= 0 && o < static_cast<int64_t>(image.size()) ? image[static_cast<size_t>(o)] : 0;
+    };
+    std::array<uint16_t, 17> rows{};
+    rows[0] = static_cast<uint16_t>(at(offset) << (f.width - 8));
+    for (int r = 1; r < f.height && r < 17; ++r) {
+        if (f.width == 8) {
+            rows[static_cast<size_t>(r)] = static_cast<uint16_t>(at(offset + r));
+        } else {
+            const int64_t q = offset + 1 + 2 * int64_t{r - 1};
+            const uint32_t x1 = at(q);
+            const uint32_t x2 = at(q + 1);
+            rows[static_cast<size_t>(r)] = static_cast<uint16_t>(f.swapBytes ? (x2 << 8 | x1) : (x1 << 8 | x2));
+        }
+    }
+    return rows;
+}
+
+bool looksLikeGlyph(std::span<const uint8_t> image, int64_t offset, const FontFormat &f)
+{
+    const int64_t length = static_cast<int64_t>(image.size());
+    if (offset < 0 || offset + fontCharStep(f) > length || f.height < 2 || f.height > 16)
+        return false;
+    const int w = image[static_cast<size_t>(offset)];
+    if (w < 1 || w > f.width)
+        return false;
+    const int b = bytesPerRow(f);
+    bool allFull = true;
+    for (int r = 1; r < f.height; ++r) {
+        if (rowEnd(offset, r, b) >= length)
+            return false;
+        const uint32_t bits = rowBits(image.data(), offset, r, f.width, f.swapBytes);
+        if (bits & rightOfWidth(f.width, w))
+            return false;
+        allFull = allFull && bits == fullRow(f.width, w);
+    }
+    return !allFull;
+}
+
+FontCandidate scoreTable(std::span<const uint8_t> image, int64_t start, int64_t count, const FontFormat &f)
+{
+    int64_t good = 0;
+    for (int64_t k = 0; k < count; ++k)
+        good += looksLikeGlyph(image, start + k * fontCharStep(f), f) ? 1 : 0;
+    return scoreRun(image, {start, count, good}, f, false, 0);
+}
+
+FontScanResult scanFonts(std::span<const uint8_t> image, const FontScanOptions &options)
+{
+    return Scan(image, options).run();
+}
+
+} // namespace velmora

@@ -1,0 +1,77 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+// A character format as the finder tries it: W, H and the two flags that
+// change where a character's bytes lie.
+struct FontFormat {
+    int width = 8;   // 8 or 16
+    int height = 13; // 2..16, the width byte's row included
+    bool skipSpareByte = false; // W = 16 only
+    bool swapBytes = false;     // W = 16 only
+
+    bool operator==(const FontFormat &) const = default;
+};
+
+// Distance from one character to the next: B x H, plus the spare byte.
+int fontCharStep(const FontFormat &format);
+// "WxH", then the checked flags: "16x12 Skip spare byte, Swap bytes".
+std::string formatText(const FontFormat &format);
+// Every format the scan tries: 8 x 2..16, and 16 x 2..16 with and without
+// each of the two flags.
+std::vector<FontFormat> allFontFormats();
+
+// The rows of the character at offset as the glyph codec decodes them:
+// row 0 the width byte's bits (W bits, most significant first), rows 1 to
+// H - 1 the pixel rows, column 0 in the most significant of W bits. Bytes
+// outside the image read as 0.
+std::array<uint16_t, 17> glyphRows(std::span<const uint8_t> image, int64_t offset, const FontFormat &format);
+
+// True when the character at offset looks like a glyph: it lies inside the
+// image, its width byte is 1 to W, no pixel right of that width is set, and
+// not every pixel row is full.
+bool looksLikeGlyph(std::span<const uint8_t> image, int64_t offset, const FontFormat &format);
+
+// One table of characters found in the image.
+struct FontCandidate {
+    int64_t start = 0; // width byte of the first character
+    FontFormat format;
+    int64_t count = 0;      // characters from the first to the last consistent one
+    int64_t consistent = 0; // characters among them that look like glyphs
+    int64_t distinct = 0;   // different glyphs among the consistent ones (of those scored)
+    bool hasBlank = false;  // a consistent glyph without any set pixel (a space)
+    double score = 0;
+
+    int64_t end() const { return start + count * fontCharStep(format); } // one past the table
+};
+
+struct FontScanOptions {
+    int minChars = 16;      // shorter tables are not reported
+    double minScore = 100;  // nor are tables scoring less
+    int maxGap = 2;         // inconsistent characters in a row that a table may hold
+    int threads = 0;        // 0: one per processor core, at most the work items
+    // Asked between blocks of work; true stops the scan.
+    std::function<bool()> cancelled;
+    // Called from the scanning threads with the work done so far out of total.
+    std::function<void(int done, int total)> progress;
+};
+
+struct FontScanResult {
+    std::vector<FontCandidate> candidates; // best first, overlapping tables merged
+    bool cancelled = false;
+};
+
+// Scans the whole image in every format for tables of glyphs. Reads the
+// image only.
+FontScanResult scanFonts(std::span<const uint8_t> image, const FontScanOptions &options = {});
+
+// The score of the table of count characters at start (see docs/font-finder.md).
+FontCandidate scoreTable(std::span<const uint8_t> image, int64_t start, int64_t count, const FontFormat &format);
+
+} // namespace velmora
