@@ -15,16 +15,16 @@
 #include <QTemporaryDir>
 
 #include "app/main_window.h"
+#include "editing/glyph_commands.h"
 #include "model/format.h"
-#include "navigation/refresh.h"
+#include "navigation/offset_navigation.h"
+#include "views/canvas_widget.h"
 #include "views/edit_grid.h"
+#include "views/hex_entry.h"
 #include "views/memory_overview.h"
 #include "views/preview.h"
+#include "views/refresh.h"
 #include "views/width_fields.h"
-#include "views/canvas_widget.h"
-#include "views/glyph_commands.h"
-#include "views/hex_entry.h"
-#include "navigation/offset_navigation.h"
 
 #include <QCheckBox>
 #include <QLabel>

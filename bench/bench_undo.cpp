@@ -21,11 +21,11 @@
 
 #include "app/main_window.h"
 #include "app/undo_layer.h"
+#include "editing/glyph_commands.h"
 #include "files/image_files.h"
 #include "model/format.h"
-#include "navigation/refresh.h"
 #include "views/canvas_widget.h"
-#include "views/glyph_commands.h"
+#include "views/refresh.h"
 
 using namespace velmora;
 

@@ -43,6 +43,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     QFont small = font();
     small.setPointSize(8);
     setFont(small);
+    editor_.run = [this](const std::function<void(Editor &)> &handler) { run(handler); };
     editor_.runDialog = [](QFileDialog &dialog) {
         const bool confirmed = dialog.exec() == QDialog::Accepted;
         // A name typed and confirmed quickly can leave the name completer's

@@ -3,7 +3,7 @@
 
 #include <QMainWindow>
 
-#include "app/editor.h"
+#include "views/editor.h"
 
 namespace velmora {
 

@@ -9,11 +9,11 @@
 #include "app/toolbar_icons.h"
 #include "app/undo_layer.h"
 #include "app/widget_factory.h"
+#include "editing/glyph_commands.h"
 #include "files/image_files.h"
 #include "finder/find_fonts_dialog.h"
 #include "navigation/offset_navigation.h"
 #include "presets/preset_buttons.h"
-#include "views/glyph_commands.h"
 #include "views/memory_overview.h"
 
 namespace velmora {
@@ -126,7 +126,7 @@ void TForm1::buildToolBarAndMenus()
     }
     connect(exitItem, &QAction::triggered, this, &TForm1::btExitClick);
     connect(about, &QAction::triggered, this, &TForm1::AboutClick);
-    connect(findFonts, &QAction::triggered, this, [this] { run([this](Editor &) { FindFontsClick(*this); }); });
+    connect(findFonts, &QAction::triggered, this, [this] { run(FindFontsClick); });
 
     auto *menus = menuBar();
     menus->setObjectName(QStringLiteral("MainMenu1"));

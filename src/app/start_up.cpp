@@ -5,9 +5,9 @@
 #include <QMouseEvent>
 
 #include "app/main_window.h"
-#include "app/reset_editor.h"
 #include "files/file_access.h"
 #include "files/image_files.h"
+#include "files/reset_editor.h"
 #include "model/errors.h"
 #include "presets/preset_buttons.h"
 

@@ -4,11 +4,11 @@
 
 #include "app/main_window.h"
 #include "model/format.h"
-#include "navigation/refresh.h"
 #include "presets/format_controls.h"
 #include "views/canvas_widget.h"
 #include "views/edit_grid.h"
 #include "views/memory_overview.h"
+#include "views/refresh.h"
 
 namespace velmora {
 

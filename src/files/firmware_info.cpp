@@ -2,11 +2,11 @@
 
 #include <QLabel>
 
-#include "app/editor.h"
 #include "files/firmware_marker.h"
-#include "navigation/refresh.h"
 #include "presets/preset_buttons.h"
 #include "views/canvas_widget.h"
+#include "views/editor.h"
+#include "views/refresh.h"
 
 namespace velmora {
 

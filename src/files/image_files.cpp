@@ -3,17 +3,17 @@
 #include <QAction>
 #include <QFileDialog>
 
-#include "app/editor.h"
-#include "app/reset_editor.h"
 #include "files/file_access.h"
 #include "files/file_names.h"
 #include "files/firmware_info.h"
+#include "files/reset_editor.h"
 #include "model/errors.h"
 #include "model/text_format.h"
-#include "navigation/refresh.h"
 #include "presets/format_controls.h"
 #include "presets/preset_buttons.h"
+#include "views/editor.h"
 #include "views/memory_overview.h"
+#include "views/refresh.h"
 
 namespace velmora {
 

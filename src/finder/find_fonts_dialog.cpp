@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPromise>
@@ -15,14 +16,13 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include "app/editor.h"
-#include "app/main_window.h"
 #include "files/file_access.h"
 #include "finder/plugin_writer.h"
 #include "model/text_format.h"
 #include "presets/format_controls.h"
 #include "presets/preset_buttons.h"
 #include "views/canvas_widget.h"
+#include "views/editor.h"
 
 namespace velmora {
 
@@ -95,7 +95,7 @@ void goToFont(Editor &e, const FontCandidate &font)
     applyFormat(e, font.format.width, font.format.height);
 }
 
-FindFontsDialog::FindFontsDialog(TForm1 *form) : QDialog(form), form_(form)
+FindFontsDialog::FindFontsDialog(QWidget *parent, Editor &editor) : QDialog(parent), editor_(editor)
 {
     setObjectName(QStringLiteral("FindFontsDialog"));
     setWindowTitle(QStringLiteral("Find fonts"));
@@ -186,7 +186,7 @@ void FindFontsDialog::startScan()
 {
     cancelScan();
     watcher_.waitForFinished();
-    const EditorState &s = form_->editor().state;
+    const EditorState &s = editor_.state;
     // The editor may change or replace the image while the scan runs.
     scanned_ = std::make_shared<const std::vector<uint8_t>>(s.image.bytes());
     scannedName_ = s.fileName;
@@ -231,7 +231,7 @@ void FindFontsDialog::showResult()
         status_->setText(QStringLiteral("Scan cancelled"));
     } else {
         candidates_ = watcher_.result().candidates;
-        const EditorState &s = form_->editor().state;
+        const EditorState &s = editor_.state;
         const StripStyle style{s.flag(Flag::HideWidthBytes), s.flag(Flag::TrueCharImage), s.blockStart, s.blockEnd};
         for (size_t i = 0; i < candidates_.size(); ++i) {
             const FontCandidate &c = candidates_[i];
@@ -264,7 +264,7 @@ void FindFontsDialog::goToRow(QTreeWidgetItem *item)
     if (index >= candidates_.size())
         return;
     const FontCandidate font = candidates_[index];
-    form_->run([&font](Editor &e) { goToFont(e, font); });
+    editor_.run([&font](Editor &e) { goToFont(e, font); });
 }
 
 std::vector<FontCandidate> FindFontsDialog::chosenFonts() const
@@ -285,7 +285,7 @@ void FindFontsDialog::savePlugin()
 {
     if (!scanned_ || candidates_.empty())
         return;
-    form_->run([this](Editor &e) {
+    editor_.run([this](Editor &e) {
         const QString imageName = QFileInfo(QString::fromStdString(scannedName_)).fileName();
         // The first save starts in the plugins folder below the program
         // directory; later ones where the last one ended.
@@ -309,11 +309,12 @@ void FindFontsDialog::savePlugin()
     });
 }
 
-void FindFontsClick(TForm1 &form)
+void FindFontsClick(Editor &editor)
 {
-    auto *dialog = form.findChild<FindFontsDialog *>(QStringLiteral("FindFontsDialog"));
+    QWidget *window = editor.ui.Form1;
+    auto *dialog = window->findChild<FindFontsDialog *>(QStringLiteral("FindFontsDialog"));
     if (!dialog)
-        dialog = new FindFontsDialog(&form);
+        dialog = new FindFontsDialog(window, editor);
     dialog->show();
     dialog->raise();
     dialog->activateWindow();

@@ -18,7 +18,6 @@ class QTreeWidgetItem;
 namespace velmora {
 
 struct Editor;
-class TForm1;
 
 // How the strip of a found font colours its thumbnails: as the memory
 // overview would after going to the font.
@@ -43,7 +42,7 @@ void goToFont(Editor &editor, const FontCandidate &font);
 class FindFontsDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit FindFontsDialog(TForm1 *form);
+    FindFontsDialog(QWidget *parent, Editor &editor);
     ~FindFontsDialog() override;
 
     // Scans a copy of the image as it is now; a scan still running is stopped first.
@@ -64,7 +63,7 @@ private:
     void savePlugin();
     std::vector<FontCandidate> chosenFonts() const;
 
-    TForm1 *form_;
+    Editor &editor_;
     QTreeWidget *list_;
     QProgressBar *progress_;
     QLabel *status_;
@@ -81,6 +80,6 @@ private:
 };
 
 // The handler of "Find fonts...": shows the dialog and starts a scan.
-void FindFontsClick(TForm1 &form);
+void FindFontsClick(Editor &editor);
 
 } // namespace velmora

@@ -1,11 +1,11 @@
 #include "navigation/block_range.h"
 
-#include "app/editor.h"
 #include "model/format.h"
 #include "model/text_format.h"
-#include "navigation/refresh.h"
+#include "views/editor.h"
 #include "views/hex_entry.h"
 #include "views/memory_overview.h"
+#include "views/refresh.h"
 
 namespace velmora {
 

@@ -6,12 +6,12 @@
 
 #include <algorithm>
 
-#include "app/editor.h"
 #include "model/format.h"
-#include "navigation/refresh.h"
 #include "views/canvas_widget.h"
 #include "views/edit_grid.h"
+#include "views/editor.h"
 #include "views/memory_overview.h"
+#include "views/refresh.h"
 
 namespace velmora {
 

@@ -5,13 +5,13 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/editor.h"
 #include "files/file_access.h"
 #include "files/firmware_info.h"
 #include "model/text_format.h"
-#include "navigation/refresh.h"
 #include "presets/format_controls.h"
 #include "views/edit_grid.h"
+#include "views/editor.h"
+#include "views/refresh.h"
 
 namespace velmora {
 

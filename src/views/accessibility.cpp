@@ -5,9 +5,9 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 
-#include "app/editor.h"
 #include "model/text_format.h"
 #include "views/canvas_widget.h"
+#include "views/editor.h"
 #include "views/row_offsets.h"
 
 namespace velmora {

@@ -3,13 +3,13 @@
 #include <QImage>
 #include <QRect>
 
-#include "app/editor.h"
 #include "model/char_width.h"
 #include "model/glyph_codec.h"
-#include "navigation/refresh.h"
 #include "views/canvas_pixels.h"
+#include "views/editor.h"
 #include "views/memory_overview.h"
 #include "views/preview.h"
+#include "views/refresh.h"
 #include "views/width_fields.h"
 
 namespace velmora {

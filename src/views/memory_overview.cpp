@@ -5,11 +5,11 @@
 
 #include <QImage>
 
-#include "app/editor.h"
 #include "model/format.h"
-#include "navigation/refresh.h"
 #include "views/canvas_pixels.h"
 #include "views/edit_grid.h"
+#include "views/editor.h"
+#include "views/refresh.h"
 
 namespace velmora {
 

@@ -4,9 +4,9 @@
 
 #include <QImage>
 
-#include "app/editor.h"
 #include "model/char_width.h"
 #include "views/canvas_pixels.h"
+#include "views/editor.h"
 
 namespace velmora {
 

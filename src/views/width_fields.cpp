@@ -2,10 +2,10 @@
 
 #include <QLineEdit>
 
-#include "app/editor.h"
 #include "model/char_width.h"
 #include "views/canvas_widget.h"
 #include "views/edit_grid.h"
+#include "views/editor.h"
 
 namespace velmora {
 

@@ -1,9 +1,13 @@
 #include <QAction>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 
+#include "model/text_format.h"
 #include "support/window_fixture.h"
 #include "views/hex_entry.h"
+#include "views/refresh.h"
 
 using namespace velmora;
 
@@ -51,6 +55,65 @@ private slots:
         QCOMPARE(w.state().viewOffset, 0);
         if (field != QLatin1String("MaskEdit1"))
             QCOMPARE(entry->text(), before);
+    }
+
+    // Every shortcut of the menus, pressed in each address field, runs its
+    // command and types nothing into the field.
+    void everyShortcutRunsItsCommandFromAnAddressField_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QString>("action");
+        const std::pair<QKeySequence, const char *> shortcuts[] = {
+            {QKeySequence(Qt::CTRL | Qt::Key_N), "mnNew"},       {QKeySequence(Qt::CTRL | Qt::Key_O), "Open"},
+            {QKeySequence(Qt::CTRL | Qt::Key_M), "Open1"},       {QKeySequence(Qt::CTRL | Qt::Key_S), "Save"},
+            {QKeySequence(Qt::CTRL | Qt::Key_Z), "Undo1"},       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), "Redo1"},
+            {QKeySequence(Qt::CTRL | Qt::Key_Y), "Redo1"},       {QKeySequence(Qt::Key_C), "Copy1"},
+            {QKeySequence(Qt::Key_V), "Paste1"},                 {QKeySequence(Qt::Key_X), "Clear1"},
+            {QKeySequence(Qt::Key_R), "Read1"},                  {QKeySequence(Qt::Key_W), "Write1"},
+            {QKeySequence(Qt::Key_Insert), "decr11"},            {QKeySequence(Qt::Key_Home), "decr21"},
+            {QKeySequence(Qt::Key_PageUp), "inc21"},             {QKeySequence(Qt::Key_Delete), "incchar1"},
+            {QKeySequence(Qt::Key_End), "incpage1"},             {QKeySequence(Qt::Key_PageDown), "decpage1"},
+            {QKeySequence(Qt::CTRL | Qt::Key_F), "FindFonts1"},  {QKeySequence(Qt::Key_F2), "About"},
+            {QKeySequence(Qt::ALT | Qt::Key_F4), "Exit1"},
+        };
+        for (const char *field : {"MaskEdit1", "BStart", "BEnd"})
+            for (const auto &[keys, action] : shortcuts)
+                QTest::addRow("%s %s", field, keys.toString().toUtf8().constData())
+                    << QString::fromLatin1(field) << keys << QString::fromLatin1(action);
+    }
+
+    void everyShortcutRunsItsCommandFromAnAddressField()
+    {
+        QFETCH(QString, field);
+        QFETCH(QKeySequence, keys);
+        QFETCH(QString, action);
+        test::Window w;
+        w.editor().runDialog = [](QFileDialog &) { return false; };
+        std::vector<uint8_t> image(100000);
+        for (size_t i = 0; i < image.size(); ++i)
+            image[i] = static_cast<uint8_t>(i * 53 + 7);
+        w.state().image.replace(std::move(image));
+        readAtOffset(w.editor());
+        // Undo, Redo and Paste run only when there is something to undo, redo or paste.
+        if (action == QLatin1String("Undo1") || action == QLatin1String("Redo1"))
+            w.find<QAction>(QStringLiteral("Clear1"))->trigger();
+        if (action == QLatin1String("Redo1"))
+            w.find<QAction>(QStringLiteral("Undo1"))->trigger();
+        if (action == QLatin1String("Paste1"))
+            w.find<QAction>(QStringLiteral("Copy1"))->trigger();
+
+        HexEntry *entry = focusField(w, field.toUtf8().constData());
+        QTRY_VERIFY(entry->hasFocus());
+        QSignalSpy ran(w.find<QAction>(action), &QAction::triggered);
+        QTest::keySequence(entry, keys);
+        QCOMPARE(ran.count(), 1);
+        // The field shows its offset, not a typed letter.
+        const EditorState &s = w.state();
+        const int64_t shown = field == QLatin1String("MaskEdit1") ? s.glyphOffset
+                              : field == QLatin1String("BStart")  ? s.blockStart
+                                                                  : s.blockEnd;
+        QCOMPARE(entry->text(), QString::fromStdString(hex8(shown)));
     }
 
     void letterShortcutsRunCommandsAndShiftTypes()

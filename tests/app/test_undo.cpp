@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "model/char_width.h"
-#include "navigation/refresh.h"
 #include "support/window_fixture.h"
 #include "views/hex_entry.h"
+#include "views/refresh.h"
 
 using namespace velmora;
 

@@ -12,10 +12,10 @@
 #include "finder/find_fonts_dialog.h"
 #include "finder/font_image_generator.h"
 #include "model/text_format.h"
-#include "navigation/refresh.h"
 #include "support/window_fixture.h"
 #include "views/canvas_widget.h"
 #include "views/hex_entry.h"
+#include "views/refresh.h"
 
 using namespace velmora;
 

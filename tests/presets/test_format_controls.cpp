@@ -10,9 +10,9 @@
 
 #include "model/char_width.h"
 #include "model/glyph_codec.h"
-#include "navigation/refresh.h"
 #include "presets/format_controls.h"
 #include "support/window_fixture.h"
+#include "views/refresh.h"
 
 using namespace velmora;
 

@@ -1,10 +1,10 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "navigation/refresh.h"
 #include "presets/format_controls.h"
 #include "views/canvas_probe.h"
 #include "views/edit_grid.h"
+#include "views/refresh.h"
 
 using namespace velmora;
 using test::mismatches;

@@ -2,10 +2,10 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "navigation/refresh.h"
 #include "presets/format_controls.h"
 #include "views/canvas_probe.h"
 #include "views/memory_overview.h"
+#include "views/refresh.h"
 
 using namespace velmora;
 

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-#include "navigation/refresh.h"
 #include "presets/format_controls.h"
 #include "views/canvas_probe.h"
 #include "views/edit_grid.h"
+#include "views/refresh.h"
 
 using namespace velmora;
 

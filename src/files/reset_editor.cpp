@@ -1,17 +1,17 @@
-#include "app/reset_editor.h"
+#include "files/reset_editor.h"
 
 #include <QLabel>
 
-#include "app/editor.h"
 #include "files/firmware_info.h"
 #include "model/text_format.h"
-#include "navigation/refresh.h"
 #include "presets/format_controls.h"
 #include "presets/preset_buttons.h"
 #include "views/canvas_widget.h"
 #include "views/edit_grid.h"
+#include "views/editor.h"
 #include "views/hex_entry.h"
 #include "views/memory_overview.h"
+#include "views/refresh.h"
 #include "views/width_fields.h"
 
 namespace velmora {

@@ -1,14 +1,14 @@
-#include "views/glyph_commands.h"
+#include "editing/glyph_commands.h"
 
 #include <QAction>
 #include <QCheckBox>
 
-#include "app/editor.h"
 #include "model/glyph_codec.h"
 #include "model/glyph_ops.h"
-#include "navigation/refresh.h"
 #include "presets/format_controls.h"
+#include "views/editor.h"
 #include "views/memory_overview.h"
+#include "views/refresh.h"
 
 namespace velmora {
 

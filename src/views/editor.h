@@ -95,6 +95,9 @@ struct Editor {
     // Runs a file dialog modally; true when the user confirmed a name.
     // Tests replace it to answer dialogs without a user.
     std::function<bool(QFileDialog &)> runDialog;
+    // Runs a handler as the window runs its own: a failure ends in the error
+    // box, and the undo buttons follow. Dialogs outside the window use it.
+    std::function<void(const std::function<void(Editor &)> &)> run;
 
     bool autoWrite() const;
     bool zoomed() const;

@@ -10,8 +10,8 @@
 
 #include "model/char_width.h"
 #include "model/glyph_codec.h"
-#include "navigation/refresh.h"
 #include "support/window_fixture.h"
+#include "views/refresh.h"
 
 using namespace velmora;
 

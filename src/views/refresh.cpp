@@ -1,16 +1,16 @@
-#include "navigation/refresh.h"
+#include "views/refresh.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMainWindow>
 
-#include "app/editor.h"
 #include "model/format.h"
 #include "model/glyph_codec.h"
 #include "model/text_format.h"
 #include "views/accessibility.h"
 #include "views/canvas_widget.h"
 #include "views/edit_grid.h"
+#include "views/editor.h"
 #include "views/hex_entry.h"
 #include "views/memory_overview.h"
 #include "views/preview.h"
