@@ -68,6 +68,9 @@ void TForm1::buildNavigation(QWidget *client)
     maskEdit->setFont(bold);
     maskEdit->setTextMargins(-1, 0, -1, 0);
     maskEdit->setFrame(false);
+    // A field that fills its rectangle is repainted alone, without the
+    // window's background beneath it: a re-read repaints it every time.
+    maskEdit->setAutoFillBackground(true);
     maskEdit->setText(QStringLiteral("00000000"));
     ui.MaskEdit1 = maskEdit;
     connect(maskEdit, &HexEntry::enterPressed, this, [this] { run(MaskEdit1KeyPress); });
@@ -138,6 +141,10 @@ void TForm1::buildPanel2(QWidget *client)
         e->setReadOnly(true);
         e->setFocusPolicy(Qt::NoFocus);
         e->setGeometry(60, top, 42, 21);
+        // Opaque in the group box's colour, so that a new width repaints the
+        // field alone and not the group box and panel behind it.
+        e->setBackgroundRole(QPalette::Window);
+        e->setAutoFillBackground(true);
         return e;
     };
     ui.RCW = field("RCW", 22);

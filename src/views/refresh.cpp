@@ -55,10 +55,11 @@ void redrawAll(Editor &e)
     drawOverview(e);
     e.ui.BStart->setText(hexText(e.state.blockStart));
     e.ui.BEnd->setText(hexText(e.state.blockEnd));
-    // Show the result before the next input is handled: mark the six
-    // controls and paint them now, in one pass and one flush to the screen.
-    for (QWidget *w : std::initializer_list<QWidget *>{e.ui.ByteNo, e.ui.MemImg, e.ui.Img, e.ui.MaskEdit1,
-                                                       e.ui.Adrs, e.ui.ImgReel})
+    // Show the result before the next input is handled: the three canvases
+    // were redrawn and are marked; the text controls (ByteNo, MaskEdit1,
+    // Adrs, the width and block fields) marked themselves when their text
+    // changed. One pass paints them all and flushes once to the screen.
+    for (QWidget *w : std::initializer_list<QWidget *>{e.ui.MemImg, e.ui.Img, e.ui.ImgReel})
         w->update();
     QCoreApplication::sendPostedEvents(e.ui.Form1, QEvent::UpdateRequest);
 }

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "views/canvas_pixels.h"
+
 namespace velmora {
 
 namespace {
@@ -64,20 +66,19 @@ void RowOffsets::drawRow(int row)
     const QRect cell = rowRect(row).intersected(canvas_.rect());
     if (cell.isEmpty())
         return;
-    for (int y = cell.top(); y <= cell.bottom(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(canvas_.scanLine(y));
-        std::fill(line, line + canvas_.width(), background.rgb());
-    }
+    const pixels::Rows rows(canvas_);
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        std::fill(rows[y], rows[y] + canvas_.width(), background.rgb());
     const QString &text = rows_[static_cast<size_t>(row)];
     int x = (cell.width() - advance_ * static_cast<int>(text.size())) / 2;
     for (QChar ch : text) {
         const QImage &image = glyph(ch);
         const int left = std::max(x, 0);
         const int right = std::min(x + advance_, canvas_.width());
-        for (int y = 0; y < image.height() && left < right; ++y) {
+        const int height = std::min(image.height(), cell.height());
+        for (int y = 0; y < height && left < right; ++y) {
             const auto *from = reinterpret_cast<const QRgb *>(image.constScanLine(y)) + (left - x);
-            auto *to = reinterpret_cast<QRgb *>(canvas_.scanLine(cell.top() + y)) + left;
-            std::copy(from, from + (right - left), to);
+            std::copy(from, from + (right - left), rows[cell.top() + y] + left);
         }
         x += advance_;
     }
