@@ -1,6 +1,7 @@
 // Firmware identification on images of random content with markers planted
 // at random: it finds exactly the megabytes whose marker is spelled right,
 // uses the last one, and its texts hold only printable bytes.
+#include <map>
 #include <string>
 
 #include "files/firmware_marker.h"
@@ -14,21 +15,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fuzz::Input in(data, size);
     const uint8_t shape = in.byte();
     const int64_t length = shape % 4 == 0 ? megabyte - 1 - in.byte() : (1 + shape % 4) * megabyte / 1 - (shape & 0x10);
-    std::vector<uint8_t> bytes(static_cast<size_t>(length));
     // The information blocks get the input's bytes, the rest a repeated byte.
-    std::fill(bytes.begin(), bytes.end(), in.byte());
+    // Images are kept between runs, one per length (at most 262 lengths,
+    // under 300 MB): allocating megabytes on every run would make the target
+    // a hundred times slower. Every run rewrites the background when its byte
+    // changes and all four blocks, so nothing of an earlier run is left.
+    static std::map<int64_t, ImageBuffer> images;
+    static std::vector<uint8_t> background;
+    const uint8_t fill = in.byte();
+    auto [slot, added] = images.try_emplace(length);
+    ImageBuffer &image = slot->second;
+    if (added)
+        image.replace(std::vector<uint8_t>(static_cast<size_t>(length), fill));
+    else if (image.at(0) != fill) {
+        background.assign(static_cast<size_t>(length), fill);
+        image.writeBytes(0, background);
+    }
     for (int64_t m = 0; m < 4; ++m) {
         const int64_t base = m * megabyte + 0x7FF50;
         const bool plant = in.byte() & 1;
-        for (int64_t i = 0; i < 0x37; ++i)
-            if (base + i < length)
-                bytes[static_cast<size_t>(base + i)] = in.byte();
+        uint8_t block[0x37];
+        for (uint8_t &b : block)
+            b = in.byte();
         if (plant)
             for (int i = 0; i < 7; ++i)
-                if (base + 0x30 + i < length)
-                    bytes[static_cast<size_t>(base + 0x30 + i)] = static_cast<uint8_t>("VELMORA"[i] ^ (in.byte() % 8 == 0));
+                block[0x30 + i] = static_cast<uint8_t>("VELMORA"[i] ^ (in.byte() % 8 == 0));
+        image.writeBytes(base, block); // drops what lies past the image end
     }
-    const ImageBuffer image(bytes);
+    const std::vector<uint8_t> &bytes = image.bytes();
 
     int expectedBank = -1;
     for (int64_t m = 0; (m + 1) * megabyte <= length; ++m)
