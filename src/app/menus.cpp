@@ -9,6 +9,7 @@
 #include "app/toolbar_icons.h"
 #include "app/undo_layer.h"
 #include "app/widget_factory.h"
+#include "exchange/png_exchange.h"
 #include "files/image_files.h"
 #include "finder/find_fonts_dialog.h"
 #include "navigation/offset_navigation.h"
@@ -38,6 +39,9 @@ void TForm1::buildToolBarAndMenus()
     auto *merge = action(this, "Open1", "Merge", {}, QKeySequence(Qt::CTRL | Qt::Key_M));
     auto *save = action(this, "Save", "Save", {}, QKeySequence(Qt::CTRL | Qt::Key_S));
     auto *saveBlock = action(this, "Saveblock1", "Save block");
+    auto *exportPage = action(this, "ExportPagePng1", "Page as PNG...");
+    auto *exportBlock = action(this, "ExportBlockPng1", "Block as PNG...");
+    auto *importPng = action(this, "ImportPng1", "Glyphs from PNG...");
     auto *pluginLoad = action(this, "PLoad", "Load");
     auto *exitItem = action(this, "Exit1", "Exit", {}, QKeySequence(Qt::ALT | Qt::Key_F4));
     auto *undo = action(this, "Undo1", "Undo", {}, QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -98,6 +102,9 @@ void TForm1::buildToolBarAndMenus()
         {{merge, btMerge}, MergeIn, "Merge"},
         {{save, btSave}, btSaveClick},
         {{saveBlock}, SaveBlock},
+        {{exportPage}, ExportPagePng1Click},
+        {{exportBlock}, ExportBlockPng1Click},
+        {{importPng}, ImportPng1Click, "Import PNG"},
         {{copy, tbCopy}, ClikCopy},
         {{paste, tbPaste}, btPasteClick, "Paste"},
         {{clear, tbClear}, btClearClick, "Clear"},
@@ -132,6 +139,12 @@ void TForm1::buildToolBarAndMenus()
     menus->setObjectName(QStringLiteral("MainMenu1"));
     QMenu *file = menus->addMenu(QStringLiteral("File"));
     file->addActions({mnNew, open, merge, save, saveBlock});
+    QMenu *importMenu = file->addMenu(QStringLiteral("Import"));
+    importMenu->setObjectName(QStringLiteral("Import1"));
+    importMenu->addAction(importPng);
+    QMenu *exportMenu = file->addMenu(QStringLiteral("Export"));
+    exportMenu->setObjectName(QStringLiteral("Export1"));
+    exportMenu->addActions({exportPage, exportBlock});
     QMenu *plugins = file->addMenu(QStringLiteral("Plugins"));
     plugins->setObjectName(QStringLiteral("Plugins1"));
     plugins->addAction(pluginLoad);
