@@ -9,6 +9,7 @@
 #include "app/toolbar_icons.h"
 #include "app/undo_layer.h"
 #include "app/widget_factory.h"
+#include "exchange/font_import_dialog.h"
 #include "exchange/png_exchange.h"
 #include "files/image_files.h"
 #include "finder/find_fonts_dialog.h"
@@ -42,6 +43,7 @@ void TForm1::buildToolBarAndMenus()
     auto *exportPage = action(this, "ExportPagePng1", "Page as PNG...");
     auto *exportBlock = action(this, "ExportBlockPng1", "Block as PNG...");
     auto *importPng = action(this, "ImportPng1", "Glyphs from PNG...");
+    auto *importFont = action(this, "ImportFont1", "Glyphs from font...");
     auto *pluginLoad = action(this, "PLoad", "Load");
     auto *exitItem = action(this, "Exit1", "Exit", {}, QKeySequence(Qt::ALT | Qt::Key_F4));
     auto *undo = action(this, "Undo1", "Undo", {}, QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -133,6 +135,7 @@ void TForm1::buildToolBarAndMenus()
     }
     connect(exitItem, &QAction::triggered, this, &TForm1::btExitClick);
     connect(about, &QAction::triggered, this, &TForm1::AboutClick);
+    connect(importFont, &QAction::triggered, this, [this] { run([this](Editor &) { ImportFont1Click(*this); }); });
     connect(findFonts, &QAction::triggered, this, [this] { run([this](Editor &) { FindFontsClick(*this); }); });
 
     auto *menus = menuBar();
@@ -141,7 +144,7 @@ void TForm1::buildToolBarAndMenus()
     file->addActions({mnNew, open, merge, save, saveBlock});
     QMenu *importMenu = file->addMenu(QStringLiteral("Import"));
     importMenu->setObjectName(QStringLiteral("Import1"));
-    importMenu->addAction(importPng);
+    importMenu->addActions({importPng, importFont});
     QMenu *exportMenu = file->addMenu(QStringLiteral("Export"));
     exportMenu->setObjectName(QStringLiteral("Export1"));
     exportMenu->addActions({exportPage, exportBlock});
