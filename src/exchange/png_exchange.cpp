@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QFileDialog>
 #include <QMainWindow>
+#include <QPainter>
 
 #include "app/editor.h"
 #include "files/file_access.h"
@@ -128,7 +129,14 @@ SheetRead readSheetImage(const QImage &image, const EditorState &s)
     }
 
     SheetRead read{SheetGlyphs(cellWidth, cellHeight, count), false};
-    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
+    // Transparent pixels are paper: the picture is laid on white first.
+    QImage flat = image;
+    if (image.hasAlphaChannel()) {
+        flat = QImage(image.size(), QImage::Format_RGB32);
+        flat.fill(Qt::white);
+        QPainter(&flat).drawImage(0, 0, image);
+    }
+    const QImage grey = flat.convertToFormat(QImage::Format_Grayscale8);
     for (int k = 0; k < count; ++k) {
         for (int y = 0; y < cellHeight; ++y) {
             const uchar *row = grey.constScanLine(g.cellTop(k) + y) + g.cellLeft(k);

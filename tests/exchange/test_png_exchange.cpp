@@ -124,9 +124,9 @@ private slots:
         test::Window w;
         EditorState &s = w.state();
         setUp(w, 8, 4, false, false, 2112);
-        // A picture drawn elsewhere: white cells, one ink pixel in column 5 of cell 1.
-        QImage drawn(145, 5, QImage::Format_RGB32);
-        drawn.fill(Qt::white);
+        // A picture drawn elsewhere: transparent cells, one ink pixel in column 5 of cell 1.
+        QImage drawn(145, 5, QImage::Format_ARGB32);
+        drawn.fill(Qt::transparent);
         drawn.setPixel(1 + 9 + 5, 2, qRgb(40, 40, 40));
         const QString path = w.dir.filePath("drawn.png");
         QVERIFY(drawn.save(path));
