@@ -137,31 +137,38 @@ FontImportDialog::FontImportDialog(TForm1 *form) : QDialog(form), form_(form)
     updatePreview();
 }
 
-SheetGlyphs FontImportDialog::renderedGlyphs() const
+int FontImportDialog::charsToWrite() const
 {
     const EditorState &s = form_->editor().state;
-    const auto first = parseCharacter(firstChar_->text());
-    if (!first || !isValidFormat(s.charWidth, s.charHeight))
-        return SheetGlyphs(s.charWidth, s.charHeight - 1, 0);
+    if (!parseCharacter(firstChar_->text()) || !isValidFormat(s.charWidth, s.charHeight))
+        return 0;
+    return charsThatFit(s, s.viewOffset, count_->value());
+}
+
+SheetGlyphs FontImportDialog::renderedGlyphs(int limit) const
+{
+    const EditorState &s = form_->editor().state;
     // Characters past the image end are never written, so they are not drawn either.
-    const int count = charsThatFit(s, s.viewOffset, count_->value());
-    return renderGlyphs(bitmapFont(family_->currentText(), pixelSize_->value()), *first, count, s.charWidth,
-                        s.charHeight - 1, verticalOffset_->value());
+    const int count = std::min(charsToWrite(), limit);
+    if (count == 0)
+        return SheetGlyphs(s.charWidth, s.charHeight - 1, 0);
+    return renderGlyphs(bitmapFont(family_->currentText(), pixelSize_->value()), *parseCharacter(firstChar_->text()),
+                        count, s.charWidth, s.charHeight - 1, verticalOffset_->value());
 }
 
 void FontImportDialog::updatePreview()
 {
     const EditorState &s = form_->editor().state;
-    const SheetGlyphs glyphs = renderedGlyphs();
+    const SheetGlyphs glyphs = renderedGlyphs(previewChars);
     preview_->setPixmap(QPixmap::fromImage(storedGlyphsPreview(s, glyphs, computeWidths(s))));
     if (!parseCharacter(firstChar_->text()))
         writeCount_->setText(QStringLiteral("First character: type one character or U+XXXX"));
     else
         writeCount_->setText(QStringLiteral("%1 of %2 characters will be written from %3")
-                                 .arg(glyphs.count())
+                                 .arg(charsToWrite())
                                  .arg(count_->value())
                                  .arg(QString::fromStdString(hex8(s.viewOffset))));
-    write_->setEnabled(glyphs.count() > 0);
+    write_->setEnabled(charsToWrite() > 0);
 }
 
 void FontImportDialog::showEvent(QShowEvent *event)
@@ -196,7 +203,7 @@ void FontImportDialog::chooseFontFile()
 
 void FontImportDialog::write()
 {
-    const SheetGlyphs glyphs = renderedGlyphs();
+    const SheetGlyphs glyphs = renderedGlyphs(charsToWrite());
     form_->undoLayer().step("Import font", [glyphs](Editor &e) {
         writeSheetGlyphs(e.state, e.state.viewOffset, glyphs, computeWidths(e.state));
         selectFirstChar(e);

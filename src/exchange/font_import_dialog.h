@@ -25,8 +25,10 @@ class FontImportDialog : public QDialog {
 public:
     explicit FontImportDialog(TForm1 *form);
 
-    // The characters the settings give, in the editor's current format.
-    SheetGlyphs renderedGlyphs() const;
+    // How many characters the settings give that fit the image from the view offset.
+    int charsToWrite() const;
+    // The first limit of those characters, in the editor's current format.
+    SheetGlyphs renderedGlyphs(int limit) const;
     // Renders again, shows the preview and how many characters will be written.
     void updatePreview();
 
