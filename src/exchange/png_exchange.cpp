@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include <QBuffer>
 #include <QFileDialog>
@@ -23,6 +24,7 @@ namespace {
 constexpr uchar paper = 255;
 constexpr uchar ink = 0;
 constexpr uchar line = 160; // lighter than half, so it never reads as ink
+constexpr int maxSheetChars = 65536;
 
 const QString formatKey = QStringLiteral("Velmora-Format");
 const QString flagsKey = QStringLiteral("Velmora-Flags");
@@ -55,6 +57,11 @@ void exportSheet(Editor &e, int64_t offset, int count)
     if (count <= 0)
         throw EditorError("No whole character of the format " + cellText(e.state.charWidth, e.state.charHeight).toStdString()
                           + " lies inside the image at " + hex8(offset));
+    // 65536 characters of 16 x 16 make a picture of 273 x 69633 pixels, which
+    // image editors still open; a whole image in one sheet would not be.
+    if (count > maxSheetChars)
+        throw EditorError("A sheet holds at most " + std::to_string(maxSheetChars) + " characters; these are "
+                          + std::to_string(count));
     QFileDialog &dialog = pngDialog(e, "ExportPngDialog", "Export glyphs as PNG", true);
     if (!e.runDialog(dialog))
         return;

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QFile>
 #include <QImage>
 #include <QTest>
 
@@ -157,6 +158,20 @@ private slots:
                  qPrintable(text));
         QVERIFY(s.image.bytes() == before);
         QCOMPARE(w.editor().history.count(), steps);
+    }
+
+    void blockOfMoreThan65536CharactersIsRefused()
+    {
+        test::Window w;
+        test::MessageBoxWatcher boxes;
+        setUp(w, 8, 2, false, false, 2 * 65537);
+        w.state().blockStart = 0;
+        w.state().blockEnd = 2 * 65537 - 1;
+        const QString path = w.dir.filePath("big.png");
+        test::runWithFile(w, "ExportBlockPng1", path);
+        QCOMPARE(boxes.seen().size(), 1);
+        QVERIFY(boxes.seen().first().text.contains("at most 65536 characters"));
+        QVERIFY(!QFile::exists(path));
     }
 
     void importIsOneUndoStepAndStopsAtTheImageEnd()
