@@ -82,6 +82,20 @@ private slots:
         QVERIFY(std::equal(expected.begin(), expected.end(), bytes.begin()));
     }
 
+    void unreadableFontFileIsReported()
+    {
+        test::Window w;
+        test::MessageBoxWatcher boxes;
+        const QString path = test::writeFile(w.dir.filePath("bad.ttf"), QByteArray("not a font"));
+        FontImportDialog *d = openDialog(w);
+        const QString family = d->findChild<QComboBox *>("FontFamily")->currentText();
+        w.editor().runDialog = [path](QFileDialog &dialog) { dialog.selectFile(path); return true; };
+        QTest::mouseClick(d->findChild<QPushButton *>("FontFileButton"), Qt::LeftButton);
+        QCOMPARE(boxes.seen().size(), 1);
+        QVERIFY(boxes.seen().first().text.contains("holds no font that can be read"));
+        QCOMPARE(d->findChild<QComboBox *>("FontFamily")->currentText(), family);
+    }
+
     void trueTypeGlyphsAreStableAndOneUndoStep()
     {
         const QString file = QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
@@ -111,7 +125,7 @@ private slots:
         QVERIFY(s.image.bytes() == written);
     }
 
-    void countIsCutAtTheImageEnd()
+    void countIsCutAtTheImageEndAndABadFirstCharacterWritesNothing()
     {
         test::Window w;
         setUp(w, 8, 13);
@@ -128,6 +142,11 @@ private slots:
         QVERIFY(std::equal(before.begin(), before.end() - 30, after.begin()));
         QVERIFY(after[4096 - 30] <= 8 && after[4096 - 17] <= 8); // the two characters written
         QVERIFY(std::equal(before.end() - 4, before.end(), after.end() - 4));
+
+        d->findChild<QLineEdit *>("FirstChar")->setText("AB");
+        QCOMPARE(d->findChild<QLabel *>("WriteCount")->text(),
+                 QStringLiteral("First character: type one character or U+XXXX"));
+        QVERIFY(!d->findChild<QPushButton *>("WriteButton")->isEnabled());
     }
 };
 

@@ -140,24 +140,36 @@ private slots:
         QCOMPARE(s.image.at(40 + 16 * 4), patternBytes(2112)[104]); // nothing after them
     }
 
-    void wrongSizeIsRefusedAndWritesNothing()
+    void refusedSheetWritesNothing_data()
     {
+        QTest::addColumn<bool>("png");
+        QTest::addColumn<QStringList>("message");
+        QTest::newRow("cells of another format") << true
+            << QStringList{"expected cells of 16 x 11 pixels", "found cells of 8 x 12 pixels"};
+        QTest::newRow("not a PNG") << false << QStringList{"is not a PNG image"};
+    }
+    void refusedSheetWritesNothing()
+    {
+        QFETCH(bool, png);
+        QFETCH(QStringList, message);
         test::Window w;
         test::MessageBoxWatcher boxes;
         EditorState &s = w.state();
         setUp(w, 8, 13, false, false, 4096);
         const QString path = w.dir.filePath("page.png");
-        test::runWithFile(w, "ExportPagePng1", path);
+        if (png)
+            test::runWithFile(w, "ExportPagePng1", path); // an 8 x 13 sheet
+        else
+            test::writeFile(path, "GIF89a, not a sheet");
         applyFormat(w.editor(), 16, 12);
         const std::vector<uint8_t> before = s.image.bytes();
-        const size_t steps = w.editor().history.count();
         test::runWithFile(w, "ImportPng1", path);
         QCOMPARE(boxes.seen().size(), 1);
         const QString text = boxes.seen().first().text;
-        QVERIFY2(text.contains("expected cells of 16 x 11 pixels") && text.contains("found cells of 8 x 12 pixels"),
-                 qPrintable(text));
+        for (const QString &part : message)
+            QVERIFY2(text.contains(part), qPrintable(text));
         QVERIFY(s.image.bytes() == before);
-        QCOMPARE(w.editor().history.count(), steps);
+        QCOMPARE(w.editor().history.count(), size_t{0});
     }
 
     void blockOfMoreThan65536CharactersIsRefused()
