@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QFormLayout>
@@ -116,14 +117,14 @@ FontImportDialog::FontImportDialog(TForm1 *form) : QDialog(form), form_(form)
     buttons->addWidget(write_);
     buttons->addWidget(close);
 
-    auto *form_layout = new QFormLayout;
-    form_layout->addRow(QStringLiteral("Font:"), fontRow);
-    form_layout->addRow(QStringLiteral("Pixel size:"), pixelSize_);
-    form_layout->addRow(QStringLiteral("First character:"), firstChar_);
-    form_layout->addRow(QStringLiteral("Count:"), count_);
-    form_layout->addRow(QStringLiteral("Vertical offset:"), verticalOffset_);
+    auto *fields = new QFormLayout;
+    fields->addRow(QStringLiteral("Font:"), fontRow);
+    fields->addRow(QStringLiteral("Pixel size:"), pixelSize_);
+    fields->addRow(QStringLiteral("First character:"), firstChar_);
+    fields->addRow(QStringLiteral("Count:"), count_);
+    fields->addRow(QStringLiteral("Vertical offset:"), verticalOffset_);
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(form_layout);
+    layout->addLayout(fields);
     layout->addWidget(preview_);
     layout->addLayout(buttons);
 
@@ -175,6 +176,14 @@ void FontImportDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     updatePreview(); // the format or the view offset may have changed meanwhile
+}
+
+bool FontImportDialog::event(QEvent *event)
+{
+    // Coming back from the main window, where format or view offset may have changed.
+    if (event->type() == QEvent::WindowActivate)
+        updatePreview();
+    return QDialog::event(event);
 }
 
 void FontImportDialog::chooseFontFile()
