@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing the editor need on Debian 12, skipping what is there.
 set -euo pipefail
-# clang and libclang-rt-14-dev (libFuzzer) build the fuzz targets; desktop-file-utils checks the desktop entry.
-packages=(cmake make g++ qt6-base-dev libgl-dev xvfb xauth clang libclang-rt-14-dev desktop-file-utils)
+# clang and libclang-rt-14-dev (libFuzzer) build the fuzz targets; desktop-file-utils checks the desktop entry;
+# fonts-dejavu-core gives the font-import test a TrueType font.
+packages=(cmake make g++ qt6-base-dev libgl-dev xvfb xauth clang libclang-rt-14-dev desktop-file-utils fonts-dejavu-core)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -44,6 +44,9 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     small.setPointSize(8);
     setFont(small);
     editor_.run = [this](const std::function<void(Editor &)> &handler) { run(handler); };
+    editor_.runStep = [this](const std::string &name, const std::function<void(Editor &)> &handler) {
+        undo_->step(name, handler);
+    };
     editor_.runDialog = [](QFileDialog &dialog) {
         const bool confirmed = dialog.exec() == QDialog::Accepted;
         // A name typed and confirmed quickly can leave the name completer's

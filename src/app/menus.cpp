@@ -10,6 +10,8 @@
 #include "app/undo_layer.h"
 #include "app/widget_factory.h"
 #include "editing/glyph_commands.h"
+#include "exchange/font_import_dialog.h"
+#include "exchange/png_exchange.h"
 #include "files/image_files.h"
 #include "finder/find_fonts_dialog.h"
 #include "navigation/offset_navigation.h"
@@ -38,6 +40,10 @@ void TForm1::buildToolBarAndMenus()
     auto *merge = action(this, "Open1", "Merge", {}, QKeySequence(Qt::CTRL | Qt::Key_M));
     auto *save = action(this, "Save", "Save", {}, QKeySequence(Qt::CTRL | Qt::Key_S));
     auto *saveBlock = action(this, "Saveblock1", "Save block");
+    auto *exportPage = action(this, "ExportPagePng1", "Page as PNG...");
+    auto *exportBlock = action(this, "ExportBlockPng1", "Block as PNG...");
+    auto *importPng = action(this, "ImportPng1", "Glyphs from PNG...");
+    auto *importFont = action(this, "ImportFont1", "Glyphs from font...");
     auto *pluginLoad = action(this, "PLoad", "Load");
     auto *exitItem = action(this, "Exit1", "Exit", {}, QKeySequence(Qt::ALT | Qt::Key_F4));
     auto *undo = action(this, "Undo1", "Undo", {}, QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -98,6 +104,9 @@ void TForm1::buildToolBarAndMenus()
         {{merge, btMerge}, MergeIn, "Merge"},
         {{save, btSave}, btSaveClick},
         {{saveBlock}, SaveBlock},
+        {{exportPage}, ExportPagePng1Click},
+        {{exportBlock}, ExportBlockPng1Click},
+        {{importPng}, ImportPng1Click, "Import PNG"},
         {{copy, tbCopy}, ClikCopy},
         {{paste, tbPaste}, btPasteClick, "Paste"},
         {{clear, tbClear}, btClearClick, "Clear"},
@@ -126,12 +135,19 @@ void TForm1::buildToolBarAndMenus()
     }
     connect(exitItem, &QAction::triggered, this, &TForm1::btExitClick);
     connect(about, &QAction::triggered, this, &TForm1::AboutClick);
+    connect(importFont, &QAction::triggered, this, [this] { run(ImportFont1Click); });
     connect(findFonts, &QAction::triggered, this, [this] { run(FindFontsClick); });
 
     auto *menus = menuBar();
     menus->setObjectName(QStringLiteral("MainMenu1"));
     QMenu *file = menus->addMenu(QStringLiteral("File"));
     file->addActions({mnNew, open, merge, save, saveBlock});
+    QMenu *importMenu = file->addMenu(QStringLiteral("Import"));
+    importMenu->setObjectName(QStringLiteral("Import1"));
+    importMenu->addActions({importPng, importFont});
+    QMenu *exportMenu = file->addMenu(QStringLiteral("Export"));
+    exportMenu->setObjectName(QStringLiteral("Export1"));
+    exportMenu->addActions({exportPage, exportBlock});
     QMenu *plugins = file->addMenu(QStringLiteral("Plugins"));
     plugins->setObjectName(QStringLiteral("Plugins1"));
     plugins->addAction(pluginLoad);

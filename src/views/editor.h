@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <functional>
+#include <string>
 
 #include <QImage>
 
@@ -98,6 +99,9 @@ struct Editor {
     // Runs a handler as the window runs its own: a failure ends in the error
     // box, and the undo buttons follow. Dialogs outside the window use it.
     std::function<void(const std::function<void(Editor &)> &)> run;
+    // Runs a handler as one undoable step of that name, as the window's
+    // commands run. Dialogs outside the window use it.
+    std::function<void(const std::string &, const std::function<void(Editor &)> &)> runStep;
 
     bool autoWrite() const;
     bool zoomed() const;

@@ -122,6 +122,14 @@ void drawOverview(QImage &canvas, QImage &thumbnail, EditorState &s, int zoom)
     }
 }
 
+void drawCharThumbnail(QImage &thumbnail, EditorState &s, int64_t offset)
+{
+    ensureThumbnail(thumbnail);
+    thumbnail.fill(toRgb(colours::silver));
+    if (isValidFormat(s.charWidth, s.charHeight))
+        drawThumbnail(pixels::Rows(thumbnail), s, offset);
+}
+
 void drawOverview(Editor &e)
 {
     drawOverview(e.ui.MemImg->canvas(), e.ui.thumbnail, e.state, e.zoomed() ? 2 : 1);

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+
 #include <Qt>
 
 class QImage;
@@ -11,6 +13,9 @@ struct EditorState;
 // The 32 thumbnails of the page at V, decoded from the image buffer.
 void drawOverview(QImage &canvas, QImage &thumbnail, EditorState &state, int zoom);
 void drawOverview(Editor &editor);
+// One character at offset as an overview cell shows it, into a 16 x 16
+// thumbnail (made when it has another size); pixels it does not cover are silver.
+void drawCharThumbnail(QImage &thumbnail, EditorState &state, int64_t offset);
 // The grey lattice with the red frame around cell k.
 void drawOverviewLattice(QImage &canvas, int selectedCell);
 // Frames the first cell and sets G := V. Does not decode.

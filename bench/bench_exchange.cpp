@@ -1,0 +1,68 @@
+// Times the PNG sheet exchange of 4096 characters of a 12 MB image: export
+// (decode, draw the sheet, encode the PNG) and import (decode the PNG, read the
+// cells, write the characters). Run it from a Release build.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include <QGuiApplication>
+
+#include "exchange/png_exchange.h"
+#include "model/format.h"
+
+using namespace velmora;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double medianMillis(int runs, const std::function<void()> &fn)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = Clock::now();
+        fn();
+        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void measure(EditorState &s, int width, int height, bool skip)
+{
+    s.charWidth = static_cast<uint8_t>(width);
+    s.charHeight = static_cast<uint8_t>(height);
+    s.setFlag(Flag::SkipSpareByte, skip);
+    const int64_t offset = s.imageLength() / 2;
+    QByteArray png;
+    const double exportMs = medianMillis(7, [&] {
+        png = pngBytes(sheetImage(readSheetGlyphs(s, offset, 4096), s, offset));
+    });
+    const double importMs = medianMillis(7, [&] {
+        const SheetRead read = readSheetImage(imageFromPng(png), s);
+        writeSheetGlyphs(s, offset, read.glyphs, false);
+    });
+    std::printf("4096 chars %2dx%-2d%s: export %6.1f ms, import %6.1f ms, PNG %lld bytes\n", width, height,
+                skip ? " skip" : "     ", exportMs, importMs, static_cast<long long>(png.size()));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QGuiApplication app(argc, argv);
+    EditorState s;
+    std::vector<uint8_t> bytes(12u * 1024 * 1024);
+    uint32_t x = 1;
+    for (auto &b : bytes) {
+        x = x * 1664525u + 1013904223u;
+        b = static_cast<uint8_t>(x >> 24);
+    }
+    s.image.replace(std::move(bytes));
+    measure(s, 8, 13, false);
+    measure(s, 16, 16, true);
+    return 0;
+}

@@ -1,0 +1,235 @@
+#include "exchange/font_import_dialog.h"
+
+#include <algorithm>
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include "exchange/font_render.h"
+#include "model/colours.h"
+#include "model/errors.h"
+#include "model/format.h"
+#include "model/text_format.h"
+#include "views/refresh.h"
+#include "views/canvas_widget.h"
+#include "views/editor.h"
+#include "views/memory_overview.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr int previewColumns = 16;
+constexpr int previewChars = 64;
+constexpr int zoom = 2;
+constexpr int pitch = 16 * zoom + 1;
+
+bool computeWidths(const EditorState &s) { return s.flag(Flag::AcwCalculation); }
+
+} // namespace
+
+QImage storedGlyphsPreview(const EditorState &state, const SheetGlyphs &glyphs, bool computed)
+{
+    const int shown = std::min(glyphs.count(), previewChars);
+    const int rows = std::max(1, (shown + previewColumns - 1) / previewColumns);
+    QImage preview(previewColumns * pitch + 1, rows * pitch + 1, QImage::Format_RGB32);
+    preview.fill(toRgb(colours::grey));
+
+    // The characters stored into a scratch image of the same format, so that
+    // the thumbnails show the bytes the write will leave.
+    EditorState scratch;
+    scratch.charWidth = state.charWidth;
+    scratch.charHeight = state.charHeight;
+    scratch.flags = state.flags;
+    scratch.blockStart = 0;
+    scratch.blockEnd = -1;
+    scratch.image.replace(std::vector<uint8_t>(static_cast<size_t>(shown * charStep(state) + footprint(state)), 0));
+    SheetGlyphs first = glyphs;
+    first.widths.resize(static_cast<size_t>(shown));
+    first.pixels.resize(static_cast<size_t>(shown * glyphs.cellWidth * glyphs.cellHeight));
+    writeSheetGlyphs(scratch, 0, first, computed);
+
+    QImage thumbnail;
+    for (int k = 0; k < shown; ++k) {
+        drawCharThumbnail(thumbnail, scratch, int64_t{k} * charStep(scratch));
+        const QImage zoomed = thumbnail.scaled(16 * zoom, 16 * zoom);
+        const int left = 1 + (k % previewColumns) * pitch;
+        const int top = 1 + (k / previewColumns) * pitch;
+        for (int y = 0; y < zoomed.height(); ++y)
+            std::copy_n(reinterpret_cast<const QRgb *>(zoomed.constScanLine(y)), zoomed.width(),
+                        reinterpret_cast<QRgb *>(preview.scanLine(top + y)) + left);
+    }
+    return preview;
+}
+
+FontImportDialog::FontImportDialog(QWidget *parent, Editor &editor) : QDialog(parent), editor_(editor)
+{
+    setObjectName(QStringLiteral("FontImportDialog"));
+    setWindowTitle(QStringLiteral("Import glyphs from font"));
+    const EditorState &s = editor.state;
+
+    family_ = new QComboBox(this);
+    family_->setObjectName(QStringLiteral("FontFamily"));
+    family_->addItems(QFontDatabase::families());
+    const int dejavu = family_->findText(QStringLiteral("DejaVu Sans"));
+    if (dejavu >= 0)
+        family_->setCurrentIndex(dejavu);
+    fileButton_ = new QPushButton(QStringLiteral("Font file..."), this);
+    fileButton_->setObjectName(QStringLiteral("FontFileButton"));
+    auto *fontRow = new QHBoxLayout;
+    fontRow->addWidget(family_, 1);
+    fontRow->addWidget(fileButton_);
+
+    auto spin = [this](const char *name, int low, int high, int value) {
+        auto *box = new QSpinBox(this);
+        box->setObjectName(QString::fromUtf8(name));
+        box->setRange(low, high);
+        box->setValue(value);
+        return box;
+    };
+    pixelSize_ = spin("FontPixelSize", 4, 64, std::max(4, s.charHeight - 1));
+    firstChar_ = new QLineEdit(QStringLiteral("A"), this);
+    firstChar_->setObjectName(QStringLiteral("FirstChar"));
+    firstChar_->setToolTip(QStringLiteral("A character, or its code point as U+XXXX"));
+    count_ = spin("CharCount", 1, 65536, 32);
+    verticalOffset_ = spin("VerticalOffset", -32, 32, 0);
+
+    preview_ = new QLabel(this);
+    preview_->setObjectName(QStringLiteral("FontPreview"));
+    preview_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    writeCount_ = new QLabel(this);
+    writeCount_->setObjectName(QStringLiteral("WriteCount"));
+    write_ = new QPushButton(QStringLiteral("Write"), this);
+    write_->setObjectName(QStringLiteral("WriteButton"));
+    auto *close = new QPushButton(QStringLiteral("Close"), this);
+    close->setObjectName(QStringLiteral("CloseButton"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(writeCount_, 1);
+    buttons->addWidget(write_);
+    buttons->addWidget(close);
+
+    auto *fields = new QFormLayout;
+    fields->addRow(QStringLiteral("Font:"), fontRow);
+    fields->addRow(QStringLiteral("Pixel size:"), pixelSize_);
+    fields->addRow(QStringLiteral("First character:"), firstChar_);
+    fields->addRow(QStringLiteral("Count:"), count_);
+    fields->addRow(QStringLiteral("Vertical offset:"), verticalOffset_);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addWidget(preview_);
+    layout->addLayout(buttons);
+
+    connect(family_, &QComboBox::currentTextChanged, this, &FontImportDialog::updatePreview);
+    connect(firstChar_, &QLineEdit::textChanged, this, &FontImportDialog::updatePreview);
+    for (QSpinBox *box : {pixelSize_, count_, verticalOffset_})
+        connect(box, &QSpinBox::valueChanged, this, &FontImportDialog::updatePreview);
+    connect(fileButton_, &QPushButton::clicked, this, &FontImportDialog::chooseFontFile);
+    connect(write_, &QPushButton::clicked, this, &FontImportDialog::write);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    updatePreview();
+}
+
+int FontImportDialog::charsToWrite() const
+{
+    const EditorState &s = editor_.state;
+    if (!parseCharacter(firstChar_->text()) || !isValidFormat(s.charWidth, s.charHeight))
+        return 0;
+    return charsThatFit(s, s.viewOffset, count_->value());
+}
+
+SheetGlyphs FontImportDialog::renderedGlyphs(int limit) const
+{
+    const EditorState &s = editor_.state;
+    // Characters past the image end are never written, so they are not drawn either.
+    const int count = std::min(charsToWrite(), limit);
+    if (count == 0)
+        return SheetGlyphs(s.charWidth, s.charHeight - 1, 0);
+    return renderGlyphs(bitmapFont(family_->currentText(), pixelSize_->value()), *parseCharacter(firstChar_->text()),
+                        count, s.charWidth, s.charHeight - 1, verticalOffset_->value());
+}
+
+void FontImportDialog::updatePreview()
+{
+    const EditorState &s = editor_.state;
+    const SheetGlyphs glyphs = renderedGlyphs(previewChars);
+    preview_->setPixmap(QPixmap::fromImage(storedGlyphsPreview(s, glyphs, computeWidths(s))));
+    if (!parseCharacter(firstChar_->text()))
+        writeCount_->setText(QStringLiteral("First character: type one character or U+XXXX"));
+    else
+        writeCount_->setText(QStringLiteral("%1 of %2 characters will be written from %3")
+                                 .arg(charsToWrite())
+                                 .arg(count_->value())
+                                 .arg(QString::fromStdString(hex8(s.viewOffset))));
+    write_->setEnabled(charsToWrite() > 0);
+}
+
+void FontImportDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    updatePreview(); // the format or the view offset may have changed meanwhile
+}
+
+bool FontImportDialog::event(QEvent *event)
+{
+    // Coming back from the main window, where format or view offset may have changed.
+    if (event->type() == QEvent::WindowActivate)
+        updatePreview();
+    return QDialog::event(event);
+}
+
+void FontImportDialog::chooseFontFile()
+{
+    auto *dialog = findChild<QFileDialog *>(QStringLiteral("FontFileDialog"));
+    if (!dialog) {
+        dialog = new QFileDialog(this, QStringLiteral("Open font file"));
+        dialog->setObjectName(QStringLiteral("FontFileDialog"));
+        dialog->setOption(QFileDialog::DontUseNativeDialog);
+        dialog->setNameFilter(QStringLiteral("Font files (*.ttf *.otf *.pcf *.pcf.gz *.bdf);;All files (*)"));
+        dialog->setFileMode(QFileDialog::ExistingFile);
+    }
+    editor_.run([this, dialog](Editor &e) {
+        if (!e.runDialog(*dialog))
+            return;
+        const QString path = dialog->selectedFiles().value(0);
+        const QString family = loadFontFile(path);
+        if (family.isEmpty())
+            throw EditorError("'" + path.toStdString() + "' holds no font that can be read");
+        if (family_->findText(family) < 0)
+            family_->addItem(family);
+        family_->setCurrentText(family);
+        updatePreview();
+    });
+}
+
+void FontImportDialog::write()
+{
+    const SheetGlyphs glyphs = renderedGlyphs(charsToWrite());
+    editor_.runStep("Import font", [glyphs](Editor &e) {
+        writeSheetGlyphs(e.state, e.state.viewOffset, glyphs, computeWidths(e.state));
+        selectFirstChar(e);
+        readAtOffset(e);
+    });
+    updatePreview();
+}
+
+void ImportFont1Click(Editor &editor)
+{
+    QWidget *window = editor.ui.Form1;
+    auto *dialog = window->findChild<FontImportDialog *>(QStringLiteral("FontImportDialog"));
+    if (!dialog)
+        dialog = new FontImportDialog(window, editor);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+} // namespace velmora

@@ -1,0 +1,72 @@
+#include "exchange/font_render.h"
+
+#include <algorithm>
+
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+
+namespace velmora {
+
+QString loadFontFile(const QString &path)
+{
+    const int id = QFontDatabase::addApplicationFont(path);
+    return id < 0 ? QString() : QFontDatabase::applicationFontFamilies(id).value(0);
+}
+
+QFont bitmapFont(const QString &family, int pixelSize)
+{
+    QFont font(family);
+    font.setPixelSize(std::max(pixelSize, 1));
+    font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoFontMerging));
+    return font;
+}
+
+std::optional<char32_t> parseCharacter(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.startsWith(QLatin1String("U+"), Qt::CaseInsensitive) && t.size() > 2) {
+        bool ok = false;
+        const uint code = t.mid(2).toUInt(&ok, 16);
+        if (ok && code <= 0x10FFFF)
+            return char32_t{code};
+        return std::nullopt;
+    }
+    const QList<uint> codes = text.toUcs4();
+    if (codes.size() == 1)
+        return char32_t{codes.front()};
+    return std::nullopt;
+}
+
+SheetGlyphs renderGlyphs(const QFont &font, char32_t first, int count, int cellWidth, int cellHeight, int verticalOffset)
+{
+    SheetGlyphs glyphs(cellWidth, cellHeight, count);
+    const QFontMetrics metrics(font);
+    const int baseline = metrics.ascent() + verticalOffset;
+    QImage cell(cellWidth, cellHeight, QImage::Format_RGB32);
+    for (int k = 0; k < count; ++k) {
+        const char32_t code = first + static_cast<char32_t>(k);
+        // Surrogates and values past the last code point name no character.
+        if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            continue;
+        const QString text = QString::fromUcs4(&code, 1);
+        cell.fill(Qt::white);
+        QPainter painter(&cell);
+        painter.setRenderHint(QPainter::TextAntialiasing, false);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(0, baseline, text);
+        painter.end();
+        for (int y = 0; y < cellHeight; ++y) {
+            const auto *row = reinterpret_cast<const QRgb *>(cell.constScanLine(y));
+            for (int x = 0; x < cellWidth; ++x)
+                glyphs.pixel(k, x, y) = qGray(row[x]) < 128 ? 1 : 0;
+        }
+        glyphs.widths[static_cast<size_t>(k)] =
+            static_cast<uint8_t>(std::clamp(metrics.horizontalAdvance(text), 0, cellWidth));
+    }
+    return glyphs;
+}
+
+} // namespace velmora

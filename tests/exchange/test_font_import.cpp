@@ -1,0 +1,154 @@
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+
+#include <algorithm>
+#include <vector>
+
+#include "exchange/font_import_dialog.h"
+#include "model/format.h"
+#include "views/refresh.h"
+#include "presets/format_controls.h"
+#include "support/window_fixture.h"
+
+using namespace velmora;
+
+namespace {
+
+// Two characters of known bitmaps: "A" 5 x 7 advancing 6, "B" 3 x 3 advancing 4.
+const char tinyBdf[] = "STARTFONT 2.1\n"
+                       "FONT -misc-veltiny-medium-r-normal--8-80-75-75-c-60-iso10646-1\n"
+                       "SIZE 8 75 75\nFONTBOUNDINGBOX 6 8 0 -1\n"
+                       "STARTPROPERTIES 3\nFAMILY_NAME \"VelTiny\"\nFONT_ASCENT 7\nFONT_DESCENT 1\nENDPROPERTIES\n"
+                       "CHARS 2\n"
+                       "STARTCHAR A\nENCODING 65\nSWIDTH 750 0\nDWIDTH 6 0\nBBX 5 7 0 0\nBITMAP\n"
+                       "20\n50\n88\nF8\n88\n88\n88\nENDCHAR\n"
+                       "STARTCHAR B\nENCODING 66\nSWIDTH 500 0\nDWIDTH 4 0\nBBX 3 3 0 0\nBITMAP\n"
+                       "E0\nA0\nE0\nENDCHAR\n"
+                       "ENDFONT\n";
+
+FontImportDialog *openDialog(test::Window &w)
+{
+    w.find<QAction>("ImportFont1")->trigger();
+    auto *dialog = w.find<FontImportDialog>("FontImportDialog");
+    if (!dialog)
+        qFatal("no font import dialog");
+    return dialog;
+}
+
+void setUp(test::Window &w, int width, int height)
+{
+    w.state().image.replace(std::vector<uint8_t>(4096, 0x5A));
+    w.state().setFlag(Flag::AcwCalculation, false);
+    showFlags(w.editor());
+    applyFormat(w.editor(), width, height);
+    readAtOffset(w.editor());
+}
+
+void settings(FontImportDialog *d, int pixelSize, const QString &first, int count)
+{
+    d->findChild<QSpinBox *>("FontPixelSize")->setValue(pixelSize);
+    d->findChild<QLineEdit *>("FirstChar")->setText(first);
+    d->findChild<QSpinBox *>("CharCount")->setValue(count);
+}
+
+} // namespace
+
+class FontImportTest : public QObject {
+    Q_OBJECT
+private slots:
+    void bdfFileStoresItsBitmapsAndWidths()
+    {
+        test::Window w;
+        setUp(w, 8, 9);
+        const QString path = test::writeFile(w.dir.filePath("tiny.bdf"), QByteArray(tinyBdf));
+        FontImportDialog *d = openDialog(w);
+        w.editor().runDialog = [path](QFileDialog &dialog) { dialog.selectFile(path); return true; };
+        QTest::mouseClick(d->findChild<QPushButton *>("FontFileButton"), Qt::LeftButton);
+        QCOMPARE(d->findChild<QComboBox *>("FontFamily")->currentText(), QStringLiteral("VelTiny"));
+        settings(d, 8, "U+0041", 2);
+        QTest::mouseClick(d->findChild<QPushButton *>("WriteButton"), Qt::LeftButton);
+
+        const std::vector<uint8_t> expected = {6, 0x20, 0x50, 0x88, 0xF8, 0x88, 0x88, 0x88, 0x00,
+                                               4, 0, 0, 0, 0, 0xE0, 0xA0, 0xE0, 0x00, 0x5A};
+        const auto &bytes = w.state().image.bytes();
+        QVERIFY(std::equal(expected.begin(), expected.end(), bytes.begin()));
+    }
+
+    void unreadableFontFileIsReported()
+    {
+        test::Window w;
+        test::MessageBoxWatcher boxes;
+        const QString path = test::writeFile(w.dir.filePath("bad.ttf"), QByteArray("not a font"));
+        FontImportDialog *d = openDialog(w);
+        const QString family = d->findChild<QComboBox *>("FontFamily")->currentText();
+        w.editor().runDialog = [path](QFileDialog &dialog) { dialog.selectFile(path); return true; };
+        QTest::mouseClick(d->findChild<QPushButton *>("FontFileButton"), Qt::LeftButton);
+        QCOMPARE(boxes.seen().size(), 1);
+        QVERIFY(boxes.seen().first().text.contains("holds no font that can be read"));
+        QCOMPARE(d->findChild<QComboBox *>("FontFamily")->currentText(), family);
+    }
+
+    void trueTypeGlyphsAreStableAndOneUndoStep()
+    {
+        const QString file = QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+        if (!QFile::exists(file))
+            QSKIP("DejaVu Sans is not installed");
+        QVERIFY(QFontDatabase::addApplicationFont(file) >= 0);
+        test::Window w;
+        EditorState &s = w.state();
+        setUp(w, 8, 13);
+        FontImportDialog *d = openDialog(w);
+        d->findChild<QComboBox *>("FontFamily")->setCurrentText("DejaVu Sans");
+        settings(d, 11, "A", 26);
+        const std::vector<uint8_t> before = s.image.bytes();
+        QTest::mouseClick(d->findChild<QPushButton *>("WriteButton"), Qt::LeftButton);
+        const std::vector<uint8_t> written = s.image.bytes();
+        for (int k = 0; k < 26; ++k) {
+            const auto first = written.begin() + k * 13;
+            QVERIFY2(first[0] >= 1 && first[0] <= 8, qPrintable(QString::number(first[0])));
+            QVERIFY(std::any_of(first + 1, first + 13, [](uint8_t b) { return b != 0; }));
+        }
+        QVERIFY(std::equal(before.begin() + 26 * 13, before.end(), written.begin() + 26 * 13));
+
+        QCOMPARE(w.editor().history.count(), size_t{1});
+        w.find<QAction>("Undo1")->trigger();
+        QVERIFY(s.image.bytes() == before);
+        QTest::mouseClick(d->findChild<QPushButton *>("WriteButton"), Qt::LeftButton);
+        QVERIFY(s.image.bytes() == written);
+    }
+
+    void countIsCutAtTheImageEndAndABadFirstCharacterWritesNothing()
+    {
+        test::Window w;
+        setUp(w, 8, 13);
+        w.state().viewOffset = 4096 - 30;
+        w.state().glyphOffset = 4096 - 30;
+        readAtOffset(w.editor());
+        FontImportDialog *d = openDialog(w);
+        settings(d, 11, "A", 32);
+        QCOMPARE(d->findChild<QLabel *>("WriteCount")->text(),
+                 QStringLiteral("2 of 32 characters will be written from 00000FE2"));
+        const std::vector<uint8_t> before = w.state().image.bytes();
+        QTest::mouseClick(d->findChild<QPushButton *>("WriteButton"), Qt::LeftButton);
+        const std::vector<uint8_t> &after = w.state().image.bytes();
+        QVERIFY(std::equal(before.begin(), before.end() - 30, after.begin()));
+        QVERIFY(after[4096 - 30] <= 8 && after[4096 - 17] <= 8); // the two characters written
+        QVERIFY(std::equal(before.end() - 4, before.end(), after.end() - 4));
+
+        d->findChild<QLineEdit *>("FirstChar")->setText("AB");
+        QCOMPARE(d->findChild<QLabel *>("WriteCount")->text(),
+                 QStringLiteral("First character: type one character or U+XXXX"));
+        QVERIFY(!d->findChild<QPushButton *>("WriteButton")->isEnabled());
+    }
+};
+
+QTEST_MAIN(FontImportTest)
+#include "test_font_import.moc"
