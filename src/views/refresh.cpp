@@ -68,12 +68,11 @@ void fillRowOffsets(Editor &e)
 {
     const EditorState &s = e.state;
     const int b = bytesPerRow(s);
-    for (int r = 1; r <= 16; ++r) {
-        const QString text = r < s.charHeight
-                                 ? hexText(int64_t{s.glyphOffset} + 1 + int64_t{r - 1} * b)
-                                 : QStringLiteral("--  --  --  --");
-        e.ui.ByteNo->setRowText(r, text);
-    }
+    QStringList texts;
+    for (int r = 1; r <= 16; ++r)
+        texts.append(r < s.charHeight ? hexText(int64_t{s.glyphOffset} + 1 + int64_t{r - 1} * b)
+                                      : QStringLiteral("--  --  --  --"));
+    e.ui.ByteNo->setRowTexts(1, texts);
 }
 
 void setCaption(Editor &e, const std::string &fileName, int32_t size)

@@ -50,6 +50,21 @@ void RowOffsets::setRowText(int row, const QString &text)
     update(rowRect(row));
 }
 
+void RowOffsets::setRowTexts(int first, const QStringList &texts)
+{
+    QRect changed;
+    for (int i = 0; i < texts.size(); ++i) {
+        const int row = first + i;
+        if (row < 0 || row >= rowCount || rows_[static_cast<size_t>(row)] == texts[i])
+            continue;
+        rows_[static_cast<size_t>(row)] = texts[i];
+        drawRow(row);
+        changed |= rowRect(row);
+    }
+    if (!changed.isEmpty())
+        update(changed);
+}
+
 QString RowOffsets::rowText(int row) const
 {
     return row >= 0 && row < rowCount ? rows_[static_cast<size_t>(row)] : QString();
