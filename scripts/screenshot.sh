@@ -3,7 +3,7 @@
 # an image through File > Open, and saves a screenshot of the screen. The editor
 # starts in the image's folder when that holds a velmora.ini (as the demo folder
 # does), else in an empty folder with an empty settings file.
-# Usage: scripts/screenshot.sh OUT.png [IMAGE]
+# Usage: scripts/screenshot.sh OUT.png [IMAGE [X Y]]   (X Y: a screen point to click after opening)
 set -euo pipefail
 need=()
 for tool in import:imagemagick xdotool:xdotool openbox:openbox xvfb-run:xvfb; do
@@ -12,7 +12,7 @@ done
 if [ ${#need[@]} -gt 0 ]; then
   apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}"
 fi
-out=$(realpath -m "$1"); image=${2:+$(realpath "$2")}
+out=$(realpath -m "$1"); image=${2:+$(realpath "$2")}; click=${3:+$3 $4}
 bin=$(realpath "$(dirname "$0")/../build/velmora")
 if [ -n "$image" ] && [ -f "$(dirname "$image")/velmora.ini" ]; then
   work=$(dirname "$image")
@@ -29,4 +29,5 @@ xvfb-run -a -s "-screen 0 900x560x24" bash -c "
     xdotool search --onlyvisible --name 'Open binary' windowactivate --sync >/dev/null 2>&1 || true
     xdotool type --delay 20 '$image'; xdotool key Return; sleep 1.5
   fi
+  if [ -n '$click' ]; then xdotool mousemove $click click 1; sleep 0.5; xdotool mousemove 0 0; sleep 0.3; fi
   import -window root '$out'; kill \$pid"

@@ -90,10 +90,7 @@ private slots:
         QFETCH(QString, action);
         test::Window w;
         w.editor().runDialog = [](QFileDialog &) { return false; };
-        std::vector<uint8_t> image(100000);
-        for (size_t i = 0; i < image.size(); ++i)
-            image[i] = static_cast<uint8_t>(i * 53 + 7);
-        w.state().image.replace(std::move(image));
+        w.state().image.replace(test::patternBytes(100000));
         readAtOffset(w.editor());
         // Undo, Redo and Paste run only when there is something to undo, redo or paste.
         if (action == QLatin1String("Undo1") || action == QLatin1String("Redo1"))

@@ -19,14 +19,6 @@ namespace {
 
 QPoint cell(int c, int r) { return {18 * c + 9, 18 * r + 9}; }
 
-std::vector<uint8_t> patternBytes(size_t length)
-{
-    std::vector<uint8_t> bytes(length);
-    for (size_t i = 0; i < length; ++i)
-        bytes[i] = static_cast<uint8_t>(i * 53 + 7);
-    return bytes;
-}
-
 void loadImage(test::Window &w, std::vector<uint8_t> bytes)
 {
     w.state().image.replace(std::move(bytes));
@@ -124,7 +116,7 @@ private slots:
         QFETCH(QString, text);
         test::Window w;
         EditorState &s = w.state();
-        loadImage(w, patternBytes(2112));
+        loadImage(w, test::patternBytes(2112));
         s.glyphOffset = 26; // the third character, so the undo has a place to bring back
         readAtOffset(w.editor());
         const std::vector<uint8_t> before = s.image.bytes();
@@ -151,7 +143,7 @@ private slots:
     {
         test::Window w;
         EditorState &s = w.state();
-        loadImage(w, patternBytes(4000));
+        loadImage(w, test::patternBytes(4000));
         s.viewOffset = 1000;
         readAtOffset(w.editor());
         const QString path = test::writeFile(w.dir.filePath(QStringLiteral("part.bin")), QByteArray(5000, '\x5A'));
@@ -163,11 +155,11 @@ private slots:
         QCOMPARE(s.image.at(3999), uint8_t{0x5A});
         QCOMPARE(w.find<QAction>("Undo1")->text(), QStringLiteral("Undo Merge"));
         press(w, Qt::Key_Z);
-        QCOMPARE(s.image.bytes(), patternBytes(4000));
+        QCOMPARE(s.image.bytes(), test::patternBytes(4000));
         QCOMPARE(s.viewOffset, 1000);
         press(w, Qt::Key_Y);
         QCOMPARE(s.image.at(1000), uint8_t{0x5A});
-        QCOMPARE(s.image.at(999), patternBytes(4000)[999]);
+        QCOMPARE(s.image.at(999), test::patternBytes(4000)[999]);
     }
 
     void undoReturnsToThePlaceAndFormatOfItsStep()

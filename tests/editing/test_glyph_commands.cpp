@@ -32,14 +32,6 @@ void loadImage(test::Window &w, std::vector<uint8_t> bytes, int32_t glyphOffset 
     readAtOffset(w.editor());
 }
 
-std::vector<uint8_t> patternBytes(size_t length)
-{
-    std::vector<uint8_t> bytes(length);
-    for (size_t i = 0; i < length; ++i)
-        bytes[i] = static_cast<uint8_t>(i * 53 + 7);
-    return bytes;
-}
-
 } // namespace
 
 class GlyphCommandsTest : public QObject {
@@ -101,7 +93,7 @@ private slots:
     void clearWritesOnlyWithAutoWrite()
     {
         test::Window w;
-        const std::vector<uint8_t> bytes = patternBytes(2112);
+        const std::vector<uint8_t> bytes = test::patternBytes(2112);
         loadImage(w, bytes, 26);
         trigger(w, "tbClear");
         QCOMPARE(w.state().image.bytes(), bytes);
@@ -121,7 +113,7 @@ private slots:
     void readDiscardsUnwrittenEdits()
     {
         test::Window w;
-        loadImage(w, patternBytes(2112), 39);
+        loadImage(w, test::patternBytes(2112), 39);
         const GlyphMatrix stored = w.state().glyph;
         test::clickButton(w, "btR3");
         trigger(w, "Clear1");

@@ -55,6 +55,14 @@ Window::~Window()
     QDir::setCurrent(previousDirectory);
 }
 
+std::vector<uint8_t> patternBytes(size_t length)
+{
+    std::vector<uint8_t> bytes(length);
+    for (size_t i = 0; i < length; ++i)
+        bytes[i] = static_cast<uint8_t>(i * 53 + 7);
+    return bytes;
+}
+
 QString writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
+#include <vector>
 
 #include "app/main_window.h"
 
@@ -34,6 +35,9 @@ struct Window {
     EditorState &state() { return form->editor().state; }
     template <typename T> T *find(const QString &name) const { return form->findChild<T *>(name); }
 };
+
+// length bytes of a fixed pattern in which neighbouring bytes differ (byte i is i * 53 + 7).
+std::vector<uint8_t> patternBytes(size_t length);
 
 // Writes bytes to a file; returns its path.
 QString writeFile(const QString &path, const QByteArray &bytes);

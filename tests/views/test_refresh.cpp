@@ -31,10 +31,7 @@ private slots:
     void refreshPaintsWhatChangedBeforeReturning()
     {
         test::Window w;
-        std::vector<uint8_t> image(100000);
-        for (size_t i = 0; i < image.size(); ++i)
-            image[i] = static_cast<uint8_t>(i * 53 + 7);
-        w.state().image.replace(std::move(image));
+        w.state().image.replace(test::patternBytes(100000));
         readAtOffset(w.editor());
         QCoreApplication::processEvents();
 
