@@ -256,9 +256,20 @@ void FindFontsDialog::showResult()
     emit scanFinished();
 }
 
+bool FindFontsDialog::rescanIfImageReplaced()
+{
+    const EditorState &s = editor_.state;
+    if (!scanned_ || (scannedName_ == s.fileName && scanned_->size() == s.image.bytes().size()))
+        return false;
+    // The rows name offsets of another image: going there or keeping them
+    // as presets would point into the wrong file.
+    startScan();
+    return true;
+}
+
 void FindFontsDialog::goToRow(QTreeWidgetItem *item)
 {
-    if (!item)
+    if (!item || rescanIfImageReplaced())
         return;
     const auto index = static_cast<size_t>(item->data(OffsetColumn, Qt::UserRole).toULongLong());
     if (index >= candidates_.size())
@@ -283,7 +294,7 @@ std::vector<FontCandidate> FindFontsDialog::chosenFonts() const
 
 void FindFontsDialog::savePlugin()
 {
-    if (!scanned_ || candidates_.empty())
+    if (!scanned_ || candidates_.empty() || rescanIfImageReplaced())
         return;
     editor_.run([this](Editor &e) {
         const QString imageName = QFileInfo(QString::fromStdString(scannedName_)).fileName();

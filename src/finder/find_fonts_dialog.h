@@ -59,6 +59,9 @@ protected:
 private:
     void showResult();
     void cancelScan();
+    // Starts a new scan when the editor holds another image than the one
+    // scanned (opened or new since); true when it did.
+    bool rescanIfImageReplaced();
     void goToRow(QTreeWidgetItem *item);
     void savePlugin();
     std::vector<FontCandidate> chosenFonts() const;

@@ -157,6 +157,21 @@ private slots:
         QVERIFY(s_imageUnchanged(w, image.bytes));
     }
 
+    void rowsOfAReplacedImageScanAgainInsteadOfGoing()
+    {
+        test::Window w;
+        loadImage(w, fontImage().bytes);
+        FindFontsDialog *dialog = findFonts(w);
+        QAbstractItemView *view = foundFonts(dialog);
+        QVERIFY(view->model()->rowCount() > 0);
+        w.find<QAction>(QStringLiteral("mnNew"))->trigger();
+        view->setCurrentIndex(view->model()->index(0, 0));
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("btGoFont")), Qt::LeftButton);
+        QCOMPARE(w.state().viewOffset, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->scanning(), 60000);
+        QCOMPARE(view->model()->rowCount(), 0); // the new blank image holds no font
+    }
+
     void navigationKeysMoveThroughTheListNotTheImage()
     {
         test::Window w;
