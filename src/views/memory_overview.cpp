@@ -77,18 +77,28 @@ void drawThumbnail(const pixels::Rows &thumbnail, EditorState &s, int64_t p)
 }
 
 // Each thumbnail pixel becomes a zoom x zoom block, without smoothing.
-// The caller keeps the block inside the canvas.
-void copyScaled(const pixels::Rows &thumbnail, const pixels::Rows &canvas, int left, int top, int zoom)
+// The caller keeps the block inside the canvas. The zoom is a template
+// argument so that the inner loop has a fixed length: every re-read copies
+// 32 thumbnails.
+template <int zoom> void copyScaledBy(const pixels::Rows &thumbnail, const pixels::Rows &canvas, int left, int top)
 {
     for (int ty = 0; ty < thumbnailSize; ++ty) {
         const QRgb *source = thumbnail[ty];
         QRgb *first = canvas[top + ty * zoom] + left;
-        QRgb *out = first;
         for (int tx = 0; tx < thumbnailSize; ++tx)
-            out = std::fill_n(out, zoom, source[tx]);
+            for (int dx = 0; dx < zoom; ++dx)
+                first[tx * zoom + dx] = source[tx];
         for (int dy = 1; dy < zoom; ++dy)
-            std::copy(first, out, canvas[top + ty * zoom + dy] + left);
+            std::copy(first, first + thumbnailSize * zoom, canvas[top + ty * zoom + dy] + left);
     }
+}
+
+void copyScaled(const pixels::Rows &thumbnail, const pixels::Rows &canvas, int left, int top, int zoom)
+{
+    if (zoom == 2)
+        copyScaledBy<2>(thumbnail, canvas, left, top);
+    else
+        copyScaledBy<1>(thumbnail, canvas, left, top);
 }
 
 void ensureThumbnail(QImage &thumbnail)

@@ -23,6 +23,13 @@ namespace {
 
 QString hexText(int64_t value) { return QString::fromStdString(hex8(value)); }
 
+// A line edit lays its text out again on every setText, even an unchanged one.
+void showText(QLineEdit *field, const QString &text)
+{
+    if (field->text() != text)
+        field->setText(text);
+}
+
 } // namespace
 
 int64_t pageEnd(const Editor &e)
@@ -41,7 +48,7 @@ void readAtOffset(Editor &e)
 
 void showOffsets(Editor &e)
 {
-    e.ui.MaskEdit1->setText(hexText(e.state.glyphOffset));
+    showText(e.ui.MaskEdit1, hexText(e.state.glyphOffset));
     e.ui.Adrs->setText(hexText(e.state.viewOffset) + QStringLiteral(" ... ") + hexText(pageEnd(e)));
     fillRowOffsets(e);
     describeViews(e);
@@ -53,8 +60,8 @@ void redrawAll(Editor &e)
     drawPreview(e);
     showCharWidth(e);
     drawOverview(e);
-    e.ui.BStart->setText(hexText(e.state.blockStart));
-    e.ui.BEnd->setText(hexText(e.state.blockEnd));
+    showText(e.ui.BStart, hexText(e.state.blockStart));
+    showText(e.ui.BEnd, hexText(e.state.blockEnd));
     // Show the result before the next input is handled: the three canvases
     // were redrawn and are marked; the text controls (ByteNo, MaskEdit1,
     // Adrs, the width and block fields) marked themselves when their text
