@@ -10,6 +10,7 @@
 
 #include <QGuiApplication>
 
+#include "bench_support.h"
 #include "exchange/png_exchange.h"
 #include "model/format.h"
 
@@ -27,8 +28,7 @@ double medianMillis(int runs, const std::function<void()> &fn)
         fn();
         times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return bench::percentile(times, 0.5);
 }
 
 void measure(EditorState &s, int width, int height, bool skip)
@@ -55,13 +55,7 @@ int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
     EditorState s;
-    std::vector<uint8_t> bytes(12u * 1024 * 1024);
-    uint32_t x = 1;
-    for (auto &b : bytes) {
-        x = x * 1664525u + 1013904223u;
-        b = static_cast<uint8_t>(x >> 24);
-    }
-    s.image.replace(std::move(bytes));
+    s.image.replace(bench::patternedImage(12u * 1024 * 1024, 1));
     measure(s, 8, 13, false);
     measure(s, 16, 16, true);
     return 0;

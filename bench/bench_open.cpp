@@ -11,12 +11,10 @@
 #include <vector>
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QFileDialog>
-#include <QTemporaryDir>
 
 #include "app/main_window.h"
+#include "bench_support.h"
 #include "files/image_files.h"
 
 using namespace velmora;
@@ -29,12 +27,8 @@ constexpr qint64 imageSize = 12 * 1024 * 1024;
 // A patterned image carrying the firmware marker block in megabyte 5.
 QByteArray firmwareImage(uint32_t seed)
 {
-    QByteArray bytes(imageSize, 0);
-    uint32_t x = seed;
-    for (char &b : bytes) {
-        x = x * 1664525u + 1013904223u;
-        b = static_cast<char>(x >> 24);
-    }
+    const std::vector<uint8_t> pattern = bench::patternedImage(imageSize, seed);
+    QByteArray bytes(reinterpret_cast<const char *>(pattern.data()), imageSize);
     const qint64 base = 5 * 0x100000;
     bytes[base + 0x7FF50] = 0x3A;
     bytes.replace(base + 0x7FF60, 7, "123456 ", 7);
@@ -65,16 +59,12 @@ void resetPeak()
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenPlatform();
     QApplication app(argc, argv);
 
-    QTemporaryDir dir;
-    QFile settings(dir.filePath(QStringLiteral("velmora.ini")));
-    if (!settings.open(QIODevice::WriteOnly))
+    const bench::SettingsFolder dir;
+    if (!dir.ready())
         return 1;
-    settings.close();
-    QDir::setCurrent(dir.path());
     const QString paths[2] = {dir.filePath(QStringLiteral("first.bin")), dir.filePath(QStringLiteral("second.bin"))};
     for (int i = 0; i < 2; ++i) {
         QFile file(paths[i]);
@@ -115,8 +105,7 @@ int main(int argc, char **argv)
         times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         QApplication::processEvents();
     }
-    std::sort(times.begin(), times.end());
     std::printf("%-46s median %8.2f ms   p90 %8.2f ms   (%zu runs)\n", "Open of a 12 MB firmware image",
-                times[times.size() / 2], times[times.size() * 9 / 10], times.size());
+                bench::percentile(times, 0.5), bench::percentile(times, 0.9), times.size());
     return 0;
 }

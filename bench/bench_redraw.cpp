@@ -11,11 +11,9 @@
 #include <vector>
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include "app/main_window.h"
+#include "bench_support.h"
 #include "editing/glyph_commands.h"
 #include "model/format.h"
 #include "navigation/offset_navigation.h"
@@ -61,45 +59,27 @@ void measure(const char *what, int runs, const std::function<void(int)> &step)
         if (i % 64 == 63)
             QApplication::processEvents(); // let scheduled updates paint outside the timed part
     }
-    std::sort(times.begin(), times.end());
-    std::sort(cpu.begin(), cpu.end());
-    std::printf("%-46s median %8.2f us   p90 %8.2f us   cpu %8.2f us   (%d runs)\n", what, times[times.size() / 2],
-                times[times.size() * 9 / 10], cpu[cpu.size() / 2], runs);
-}
-
-std::vector<uint8_t> patternedImage(size_t size)
-{
-    std::vector<uint8_t> bytes(size);
-    uint32_t x = 0x12345678;
-    for (auto &b : bytes) {
-        x = x * 1664525u + 1013904223u;
-        b = static_cast<uint8_t>(x >> 24);
-    }
-    return bytes;
+    std::printf("%-46s median %8.2f us   p90 %8.2f us   cpu %8.2f us   (%d runs)\n", what,
+                bench::percentile(times, 0.5), bench::percentile(times, 0.9), bench::percentile(cpu, 0.5), runs);
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenPlatform();
     QApplication app(argc, argv);
 
-    // Start-up reads the settings file from the working directory: give it an empty one.
-    QTemporaryDir dir;
-    QFile settings(dir.filePath(QStringLiteral("velmora.ini")));
-    if (!settings.open(QIODevice::WriteOnly))
+    const bench::SettingsFolder dir;
+    if (!dir.ready())
         return 1;
-    settings.close();
-    QDir::setCurrent(dir.path());
 
     TForm1 form;
     form.show();
     QApplication::processEvents();
     Editor &e = form.editor();
     EditorState &s = e.state;
-    s.image.replace(patternedImage(12 * 1024 * 1024));
+    s.image.replace(bench::patternedImage(12 * 1024 * 1024));
     s.blockStart = 0;
     s.blockEnd = s.imageLength() - 1;
     readAtOffset(e);

@@ -16,14 +16,12 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include "app/error_box.h"
 #include "app/main_window.h"
+#include "bench_support.h"
 
 extern char **environ;
 
@@ -101,18 +99,14 @@ double oneStart(const char *self)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    velmora::bench::useOffscreenPlatform();
     if (argc > 1 && std::strcmp(argv[1], "--child") == 0)
         return child(argc, argv);
 
     const std::string self = QFileInfo(QString::fromLocal8Bit(argv[0])).absoluteFilePath().toStdString();
-    QTemporaryDir dir;
-    QFile settings(dir.filePath(QStringLiteral("velmora.ini")));
-    if (!settings.open(QIODevice::WriteOnly))
+    const velmora::bench::SettingsFolder dir;
+    if (!dir.ready())
         return 1;
-    settings.close();
-    QDir::setCurrent(dir.path());
 
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     std::vector<double> times;
@@ -125,8 +119,7 @@ int main(int argc, char **argv)
         }
         times.push_back(ms);
     }
-    std::sort(times.begin(), times.end());
     std::printf("%-46s median %8.2f ms   p90 %8.2f ms   (%d runs)\n", "start-up to the first painted window",
-                times[times.size() / 2], times[times.size() * 9 / 10], runs);
+                velmora::bench::percentile(times, 0.5), velmora::bench::percentile(times, 0.9), runs);
     return 0;
 }

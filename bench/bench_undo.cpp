@@ -13,13 +13,11 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QMouseEvent>
-#include <QTemporaryDir>
 
 #include "app/main_window.h"
+#include "bench_support.h"
 #include "app/undo_layer.h"
 #include "editing/glyph_commands.h"
 #include "files/image_files.h"
@@ -50,21 +48,8 @@ void measureUndoRedo(const char *what, int runs, const std::function<void()> &un
         if (i % 16 == 15)
             QApplication::processEvents();
     }
-    std::sort(undos.begin(), undos.end());
-    std::sort(redos.begin(), redos.end());
-    std::printf("%-52s undo median %9.1f us   redo median %9.1f us   (%d runs)\n", what, undos[undos.size() / 2],
-                redos[redos.size() / 2], runs);
-}
-
-std::vector<uint8_t> patternedImage(size_t size, uint32_t seed)
-{
-    std::vector<uint8_t> bytes(size);
-    uint32_t x = seed;
-    for (auto &b : bytes) {
-        x = x * 1664525u + 1013904223u;
-        b = static_cast<uint8_t>(x >> 24);
-    }
-    return bytes;
+    std::printf("%-52s undo median %9.1f us   redo median %9.1f us   (%d runs)\n", what,
+                bench::percentile(undos, 0.5), bench::percentile(redos, 0.5), runs);
 }
 
 void sendMouse(QWidget *widget, QEvent::Type type, Qt::MouseButton button, QPoint position)
@@ -80,16 +65,12 @@ size_t heapInUse() { return mallinfo2().uordblks; }
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenPlatform();
     QApplication app(argc, argv);
 
-    QTemporaryDir dir;
-    QFile settings(dir.filePath(QStringLiteral("velmora.ini")));
-    if (!settings.open(QIODevice::WriteOnly))
+    const bench::SettingsFolder dir;
+    if (!dir.ready())
         return 1;
-    settings.close();
-    QDir::setCurrent(dir.path());
 
     TForm1 form;
     form.show();
@@ -97,7 +78,7 @@ int main(int argc, char **argv)
     Editor &e = form.editor();
     EditorState &s = e.state;
     UndoLayer &layer = form.undoLayer();
-    s.image.replace(patternedImage(12 * 1024 * 1024, 0x12345678));
+    s.image.replace(bench::patternedImage(12 * 1024 * 1024, 0x12345678));
     s.blockStart = 0;
     s.blockEnd = s.imageLength() - 1;
     s.viewOffset = s.glyphOffset = 6 * 1024 * 1024;
@@ -113,7 +94,7 @@ int main(int argc, char **argv)
     const QString part = dir.filePath(QStringLiteral("part.bin"));
     {
         QFile file(part);
-        const std::vector<uint8_t> bytes = patternedImage(1024 * 1024, 0xCAFEF00D);
+        const std::vector<uint8_t> bytes = bench::patternedImage(1024 * 1024, 0xCAFEF00D);
         if (!file.open(QIODevice::WriteOnly)
             || file.write(reinterpret_cast<const char *>(bytes.data()), static_cast<qint64>(bytes.size())) != qint64(bytes.size()))
             return 1;
