@@ -20,4 +20,13 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 };
 
+// Sets a field's text only when it changes: a line edit lays its text out
+// again on every setText, even an unchanged one, and the refresh and every
+// painted cell set them.
+inline void showText(QLineEdit *field, const QString &text)
+{
+    if (field->text() != text)
+        field->setText(text);
+}
+
 } // namespace velmora

@@ -23,13 +23,6 @@ namespace {
 
 QString hexText(int64_t value) { return QString::fromStdString(hex8(value)); }
 
-// A line edit lays its text out again on every setText, even an unchanged one.
-void showText(QLineEdit *field, const QString &text)
-{
-    if (field->text() != text)
-        field->setText(text);
-}
-
 } // namespace
 
 int64_t pageEnd(const Editor &e)

@@ -41,15 +41,6 @@ const QImage &RowOffsets::glyph(QChar ch)
     return *glyphs_.insert(ch, image);
 }
 
-void RowOffsets::setRowText(int row, const QString &text)
-{
-    if (row < 0 || row >= rowCount || rows_[static_cast<size_t>(row)] == text)
-        return;
-    rows_[static_cast<size_t>(row)] = text;
-    drawRow(row);
-    update(rowRect(row));
-}
-
 void RowOffsets::setRowTexts(int first, const QStringList &texts)
 {
     QRect changed;

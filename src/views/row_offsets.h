@@ -21,7 +21,6 @@ public:
 
     explicit RowOffsets(const QString &name, QWidget *parent = nullptr);
 
-    void setRowText(int row, const QString &text);
     // Sets rows first, first + 1, ... and marks the rows that changed as one
     // rectangle: a region of many row rectangles paints several times slower.
     void setRowTexts(int first, const QStringList &texts);

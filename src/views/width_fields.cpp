@@ -6,18 +6,13 @@
 #include "views/canvas_widget.h"
 #include "views/edit_grid.h"
 #include "views/editor.h"
+#include "views/hex_entry.h"
 
 namespace velmora {
 
 namespace {
 
-// Every painted cell lands here: leave a field alone when its text stays.
-void showNumber(QLineEdit *field, int value)
-{
-    const QString text = QString::number(value);
-    if (field->text() != text)
-        field->setText(text);
-}
+void showNumber(QLineEdit *field, int value) { showText(field, QString::number(value)); }
 
 } // namespace
 
