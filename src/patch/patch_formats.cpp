@@ -5,18 +5,24 @@
 #include <cstdio>
 
 #include "patch/bps_patch.h"
+#include "patch/ips_patch.h"
+#include "patch/text_patch.h"
 
 namespace velmora::patch {
 
 namespace {
 
+const IpsPatchFormat ips;
 const BpsPatchFormat bps;
+const TextPatchFormat text;
 
-const std::array<const PatchFormat *, 1> table = {&bps};
+const std::array<const PatchFormat *, 3> table = {&ips, &bps, &text};
 
 bool endsWithExtension(std::string_view fileName, std::string_view extension)
 {
-    if (fileName.size() <= extension.size() || fileName[fileName.size() - extension.size() - 1] != '.')
+    // A base name before the dot is needed: ".ips" alone is a hidden file without an extension.
+    const size_t dot = fileName.size() - extension.size() - 1;
+    if (fileName.size() < extension.size() + 2 || fileName[dot] != '.' || fileName[dot - 1] == '/')
         return false;
     const std::string_view tail = fileName.substr(fileName.size() - extension.size());
     for (size_t i = 0; i < tail.size(); ++i)
