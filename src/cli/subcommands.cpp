@@ -1,6 +1,7 @@
 #include "cli/subcommands.h"
 
 #include "cli/font_commands.h"
+#include "cli/patch_commands.h"
 
 namespace velmora::cli {
 
@@ -24,6 +25,15 @@ const std::vector<Subcommand> &subcommands()
           {"format", "WxH[,spare][,swap]", "Character format (default: the format the sheet names)."},
           {"o", "OUT.bin", "The image to write; never IMAGE itself.", true}},
          runImport},
+        {"patch make", "Writes the differences between ORIGINAL and MODIFIED as a patch; the extension of PATCH "
+                       "chooses the format: .ips, .bps (checked against both images' CRC-32) or .txt.",
+         {"ORIGINAL", "MODIFIED"},
+         {{"o", "PATCH", "The patch to write: .ips, .bps or .txt.", true}},
+         runPatchMake},
+        {"patch apply", "Applies a patch to a copy of IMAGE; a patch for another image is refused and nothing is written.",
+         {"IMAGE", "PATCH"},
+         {{"o", "OUT.bin", "The patched image to write; never IMAGE itself.", true}},
+         runPatchApply},
     };
     return table;
 }

@@ -96,6 +96,8 @@ private slots:
         QTest::newRow("output is input by another name")
             << QStringList{"import", img, png, "-o", "./" + img};
         QTest::newRow("patch without verb") << QStringList{"patch"};
+        QTest::newRow("patch of no known format") << QStringList{"patch", "make", img, img, "-o", "p.zip"};
+        QTest::newRow("patch onto its image") << QStringList{"patch", "apply", img, "p.ips", "-o", img};
     }
     void badArgumentsExitTwoWithOneLine()
     {
@@ -128,6 +130,36 @@ private slots:
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(QString::fromUtf8(run.err).contains(text), run.err.constData());
         QVERIFY(!QFile::exists(path("o.bin")) && !QFile::exists(path("x.png")));
+    }
+
+    // A patch made by one subcommand and applied by the other gives the
+    // modified image; applied to another image, a BPS patch is refused.
+    void patchesMadeAndAppliedGiveTheModifiedImage_data()
+    {
+        QTest::addColumn<QString>("extension");
+        QTest::newRow("IPS") << "ips";
+        QTest::newRow("BPS") << "bps";
+        QTest::newRow("text") << "txt";
+    }
+    void patchesMadeAndAppliedGiveTheModifiedImage()
+    {
+        QFETCH(QString, extension);
+        QByteArray modified = contents(image_);
+        for (int i = 0x10000; i < 0x10400; i += 7)
+            modified[i] = static_cast<char>(~modified[i]);
+        modified[modified.size() - 1] = 'Z';
+        test::writeFile(path("modified.bin"), modified);
+        const QString patch = "p." + extension;
+        QCOMPARE(runVelmora({"patch", "make", "demo_phone.bin", "modified.bin", "-o", patch}, dir_.path()).exitCode, 0);
+        QCOMPARE(runVelmora({"patch", "apply", "demo_phone.bin", patch, "-o", "patched.bin"}, dir_.path()).exitCode, 0);
+        QCOMPARE(contents(path("patched.bin")), modified);
+
+        QFile::remove(path("patched.bin"));
+        const Run wrong = runVelmora({"patch", "apply", "modified.bin", patch, "-o", "patched.bin"}, dir_.path());
+        if (extension != QLatin1String("ips")) { // an IPS patch knows no original
+            QCOMPARE(wrong.exitCode, 1);
+            QVERIFY(!QFile::exists(path("patched.bin")));
+        }
     }
 
     void helpAndVersionNeedNoDisplay_data()
