@@ -138,7 +138,7 @@ CharMaps parseCharMaps(std::string_view text)
         const size_t end = std::min(text.find('\n', start), text.size());
         std::string_view line = text.substr(start, end - start);
         start = end + 1;
-        if (line.ends_with('\r'))
+        while (line.ends_with('\r'))
             line.remove_suffix(1);
         if (line.empty() || line.front() == '#')
             continue;

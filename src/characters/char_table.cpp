@@ -78,14 +78,14 @@ CharTable parseCharTable(std::string_view utf8)
         uint32_t code = 0;
         for (const char c : hex) {
             if (hexDigit(c) < 0)
-                malformed(lineNumber, "'" + std::string(hex) + "' is not a hex code");
+                malformed(lineNumber, std::string(hex).insert(0, 1, '\'') + "' is not a hex code");
             code = code << 4 | static_cast<uint32_t>(hexDigit(c));
         }
         const auto text = decodeUtf8(line.substr(equals + 1));
         if (!text)
             malformed(lineNumber, "the text is not UTF-8");
         if (text->empty())
-            malformed(lineNumber, "code " + std::string(hex) + " has no text");
+            malformed(lineNumber, std::string(hex).insert(0, "code ") + " has no text");
         table.add(code, *text);
     }
     return table;
