@@ -1,5 +1,6 @@
 #include "characters/char_map_commands.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMainWindow>
@@ -153,9 +154,13 @@ void CharMapStore::clearTable() { setActiveTable({}); }
 
 const CharTable *CharMapStore::activeTable(std::string *error)
 {
-    const std::string path = activeMap().table;
+    std::string path = activeMap().table;
     if (path.empty())
         return nullptr;
+    // A path written by hand into the map file is taken from the image's folder.
+    const QString named = QString::fromStdString(path);
+    if (QFileInfo(named).isRelative())
+        path = QFileInfo(QString::fromStdString(editor_.state.fileName)).dir().filePath(named).toStdString();
     if (!tables_.contains(path) && !tableErrors_.contains(path)) {
         try {
             tables_.emplace(path, readTableFile(path));

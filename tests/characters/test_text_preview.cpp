@@ -247,6 +247,44 @@ private slots:
         QVERIFY(!status(d).contains("table"));
     }
 
+    void thisGlyphIsRefuses_data()
+    {
+        QTest::addColumn<QByteArray>("mapFile"); // beside the image
+        QTest::addColumn<QByteArray>("table");   // loaded before, when not empty
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("nothing typed") << QByteArray() << QByteArray() << "" << "Type the character this glyph shows first";
+        QTest::newRow("two characters") << QByteArray() << QByteArray() << "AB" << "'AB' is not one character";
+        QTest::newRow("not in the table") << QByteArray() << QByteArray("41=A\n") << "B" << "'B' is not in the table";
+        QTest::newRow("table that cannot be read") << QByteArray("00000000 8x8 20 gone.tbl\n") << QByteArray() << "A"
+                                                   << "/gone.tbl' cannot be opened";
+    }
+    void thisGlyphIsRefuses()
+    {
+        QFETCH(QByteArray, mapFile);
+        QFETCH(QByteArray, table);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        test::Window w;
+        test::MessageBoxWatcher boxes;
+        const QString path = test::writeFile(w.dir.filePath("phone.bin"), QByteArray(4096, 0));
+        if (!mapFile.isEmpty())
+            test::writeFile(path + ".chars", mapFile);
+        test::runWithFile(w, "Open", path);
+        applyFormat(w.editor(), 8, 8);
+        TextPreviewDialog *d = openPreview(w, QStringLiteral("A"));
+        if (!table.isEmpty())
+            CharMapStore::of(w.editor()).loadTable(test::writeFile(w.dir.filePath("t.tbl"), table).toStdString());
+        const CharMaps before = CharMapStore::of(w.editor()).maps();
+        if (!mapFile.isEmpty())
+            QVERIFY(status(d).contains(message));
+        d->findChild<QLineEdit *>("GlyphChar")->setText(typed);
+        QTest::mouseClick(d->findChild<QPushButton *>("btThisGlyphIs"), Qt::LeftButton);
+        QTRY_COMPARE(boxes.seen().size(), 1);
+        QVERIFY2(boxes.seen()[0].text.contains(message), qPrintable(boxes.seen()[0].text));
+        QCOMPARE(CharMapStore::of(w.editor()).maps(), before);
+    }
+
     void tableNamesTheCodes()
     {
         test::Window w;
