@@ -57,6 +57,7 @@ struct Controls {
     // Presets and information
     std::array<QPushButton *, 12> presetButtons{}; // bt1..bt12
     QLabel *LbNfo = nullptr;
+    QLabel *CompareStatus = nullptr;
     QLabel *Label2 = nullptr;
 
     // Block bar
@@ -102,6 +103,9 @@ struct Editor {
     // Runs a handler as one undoable step of that name, as the window's
     // commands run. Dialogs outside the window use it.
     std::function<void(const std::string &, const std::function<void(Editor &)> &)> runStep;
+    // Runs after every drawing of the overview, so that what follows the
+    // image bytes besides it (the compare status) stays in step.
+    std::function<void(Editor &)> overviewDrawn;
 
     bool autoWrite() const;
     bool zoomed() const;
