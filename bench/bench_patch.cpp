@@ -17,9 +17,9 @@
 
 #include "app/main_window.h"
 #include "bench_support.h"
-#include "files/file_access.h"
 #include "patch/byte_runs.h"
 #include "patch/patch_format.h"
+#include "storage/file_access.h"
 #include "views/canvas_widget.h"
 #include "views/memory_overview.h"
 #include "views/refresh.h"

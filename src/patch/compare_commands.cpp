@@ -8,9 +8,9 @@
 #include <QLabel>
 #include <QMainWindow>
 
-#include "files/file_access.h"
 #include "model/format.h"
 #include "patch/byte_runs.h"
+#include "storage/file_access.h"
 #include "views/canvas_widget.h"
 #include "views/edit_grid.h"
 #include "views/editor.h"

@@ -3,10 +3,10 @@
 #include <QFileDialog>
 #include <QMainWindow>
 
-#include "files/file_access.h"
 #include "model/errors.h"
 #include "patch/byte_runs.h"
 #include "patch/patch_format.h"
+#include "storage/file_access.h"
 #include "views/editor.h"
 #include "views/refresh.h"
 

@@ -179,8 +179,6 @@ void drawOverview(Editor &e)
 {
     drawOverview(e.ui.MemImg->canvas(), e.ui.thumbnail, e.state, e.zoomed() ? 2 : 1);
     e.ui.MemImg->update();
-    if (e.overviewDrawn)
-        e.overviewDrawn(e);
 }
 
 void drawOverviewLattice(QImage &canvas, int selectedCell)
