@@ -29,6 +29,7 @@ void showNewImage(Editor &e, std::vector<uint8_t> bytes)
 {
     EditorState &s = e.state;
     s.image.replace(std::move(bytes));
+    s.reference = {}; // another image: the comparison ends with the old one
     e.history.clear();
     const int32_t length = s.imageLength();
     setCaption(e, s.fileName, length);
@@ -73,6 +74,7 @@ void OpenClick(Editor &e)
             // cannot write it over the file that could not be read.
             std::vector<uint8_t> bytes = readWholeFile(path);
             e.state.fileName = path.toStdString();
+            e.state.lastFile = stampOf(path);
             e.ui.SD->selectFile(path);
             showNewImage(e, std::move(bytes));
         }
@@ -99,6 +101,7 @@ void btSaveClick(Editor &e)
         return;
     const QString path = fileNameOf(*e.ui.SD);
     writeWholeFile(path, e.state.image.bytes());
+    e.state.lastFile = stampOf(path);
     setCaption(e, path.toStdString(), e.state.imageLength());
     e.ui.OD->selectFile(path);
 }

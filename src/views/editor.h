@@ -58,6 +58,7 @@ struct Controls {
     // Presets and information
     std::array<QPushButton *, 12> presetButtons{}; // bt1..bt12
     QLabel *LbNfo = nullptr;
+    QLabel *CompareStatus = nullptr;
     QLabel *Label2 = nullptr;
 
     // Block bar

@@ -10,7 +10,8 @@ namespace velmora {
 struct Editor;
 struct EditorState;
 
-// The 32 thumbnails of the page at V, decoded from the image buffer.
+// The 32 thumbnails of the page at V, decoded from the image buffer. While a
+// reference is kept, a character whose bytes differ from it gets a mark.
 void drawOverview(QImage &canvas, QImage &thumbnail, EditorState &state, int zoom);
 void drawOverview(Editor &editor);
 // One character at offset as an overview cell shows it, into a 16 x 16
