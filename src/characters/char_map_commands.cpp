@@ -82,6 +82,8 @@ void CharMapStore::load()
     loadedFor_ = editor_.state.fileName;
     maps_ = {};
     defaultTable_.clear();
+    if (loadedFor_->empty())
+        return;
     const std::string path = mapFilePath(*loadedFor_);
     if (!QFileInfo::exists(QString::fromStdString(path)))
         return;
