@@ -3,7 +3,7 @@
 cmake_minimum_required(VERSION 3.20)
 set(allowed_model "model")
 set(allowed_views "model;views")
-set(commands "editing;navigation;files;presets;finder;exchange;patch")
+set(commands "editing;navigation;files;presets;finder;exchange;patch;recovery")
 foreach(folder ${commands})
   set(allowed_${folder} "model;views;${commands}")
 endforeach()
