@@ -3,6 +3,7 @@
 #include <new>
 
 #include <QAbstractItemView>
+#include <QCloseEvent>
 #include <QAction>
 #include <QCompleter>
 #include <QFileDialog>
@@ -18,6 +19,7 @@
 #include "app/error_box.h"
 #include "app/shortcut_filter.h"
 #include "app/undo_layer.h"
+#include "recovery/recovery_commands.h"
 #include "model/errors.h"
 #include "views/accessibility.h"
 #include "views/canvas_widget.h"
@@ -147,6 +149,12 @@ void TForm1::AboutClick()
     editor_.ui.AboutBox->show();
     editor_.ui.AboutBox->raise();
     editor_.ui.AboutBox->activateWindow();
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    recovery_->keepNow();
+    QMainWindow::closeEvent(event);
 }
 
 void TForm1::showEvent(QShowEvent *event)

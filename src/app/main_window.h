@@ -7,6 +7,7 @@
 
 namespace velmora {
 
+class RecoveryKeeper;
 class ShortcutFilter;
 class UndoLayer;
 
@@ -20,6 +21,7 @@ public:
 
     Editor &editor() { return editor_; }
     UndoLayer &undoLayer() { return *undo_; }
+    RecoveryKeeper &recoveryKeeper() { return *recovery_; }
     // Runs a handler; a failure ends it and is shown in the error box.
     void run(const std::function<void(Editor &)> &handler);
     // The start-up work done when the window is first shown.
@@ -34,6 +36,8 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Closes at once; unsaved changes are kept for recovery first.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildToolBarAndMenus();
@@ -51,6 +55,7 @@ private:
     Editor editor_;
     ShortcutFilter *shortcuts_ = nullptr;
     UndoLayer *undo_ = nullptr;
+    RecoveryKeeper *recovery_ = nullptr;
     bool shown_ = false;
     QString startFile_;
     bool deferBoxes_ = false;

@@ -16,6 +16,8 @@
 #include "finder/find_fonts_dialog.h"
 #include "navigation/offset_navigation.h"
 #include "presets/preset_buttons.h"
+#include "recovery/recover_dialog.h"
+#include "recovery/recovery_commands.h"
 #include "views/memory_overview.h"
 
 namespace velmora {
@@ -44,6 +46,7 @@ void TForm1::buildToolBarAndMenus()
     auto *exportBlock = action(this, "ExportBlockPng1", "Block as PNG...");
     auto *importPng = action(this, "ImportPng1", "Glyphs from PNG...");
     auto *importFont = action(this, "ImportFont1", "Glyphs from font...");
+    auto *recover = action(this, "Recover1", "Recover unsaved changes...");
     auto *pluginLoad = action(this, "PLoad", "Load");
     auto *exitItem = action(this, "Exit1", "Exit", {}, QKeySequence(Qt::ALT | Qt::Key_F4));
     auto *undo = action(this, "Undo1", "Undo", {}, QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -137,6 +140,15 @@ void TForm1::buildToolBarAndMenus()
     connect(about, &QAction::triggered, this, &TForm1::AboutClick);
     connect(importFont, &QAction::triggered, this, [this] { run(ImportFont1Click); });
     connect(findFonts, &QAction::triggered, this, [this] { run(FindFontsClick); });
+    // Unsaved changes are kept after every step, undo and redo, and on New, Open and Save.
+    recovery_ = new RecoveryKeeper(editor_, this);
+    connect(&undo_->stack(), &QUndoStack::indexChanged, recovery_, &RecoveryKeeper::editStepDone);
+    editor_.imageFileEvent = [this](Editor &, ImageFileEvent event, const std::string &path) {
+        recovery_->fileEvent(event, path);
+    };
+    connect(recover, &QAction::triggered, this, [this] {
+        run([this](Editor &e) { Recover1Click(e, recovery_->folder()); });
+    });
 
     auto *menus = menuBar();
     menus->setObjectName(QStringLiteral("MainMenu1"));
@@ -151,6 +163,7 @@ void TForm1::buildToolBarAndMenus()
     QMenu *plugins = file->addMenu(QStringLiteral("Plugins"));
     plugins->setObjectName(QStringLiteral("Plugins1"));
     plugins->addAction(pluginLoad);
+    file->addAction(recover);
     file->addSeparator()->setObjectName(QStringLiteral("Np"));
     file->addAction(exitItem);
     QMenu *edit = menus->addMenu(QStringLiteral("Edit"));

@@ -23,12 +23,20 @@ namespace {
 // will propose before.
 QString fileNameOf(const QFileDialog &dialog) { return dialog.selectedFiles().value(0); }
 
+void tellRecovery(Editor &e, ImageFileEvent event, const std::string &path = {})
+{
+    if (e.imageFileEvent)
+        e.imageFileEvent(e, event, path);
+}
+
 // Makes bytes the image, with both offsets at 0 and the whole image as block.
 void showNewImage(Editor &e, std::vector<uint8_t> bytes)
 {
     EditorState &s = e.state;
+    tellRecovery(e, ImageFileEvent::Leaving);
     s.image.replace(std::move(bytes));
     e.history.clear();
+    tellRecovery(e, ImageFileEvent::Opened, s.fileName);
     const int32_t length = s.imageLength();
     setCaption(e, s.fileName, length);
     s.viewOffset = 0;
@@ -57,7 +65,9 @@ void applySizePrefix(Editor &e)
 
 void NewFile(Editor &e)
 {
+    tellRecovery(e, ImageFileEvent::Leaving);
     resetEditor(e);
+    tellRecovery(e, ImageFileEvent::Opened);
     e.history.clear();
     readAtOffset(e);
 }
@@ -100,6 +110,7 @@ void btSaveClick(Editor &e)
     writeWholeFile(path, e.state.image.bytes());
     setCaption(e, path.toStdString(), e.state.imageLength());
     e.ui.OD->selectFile(path);
+    tellRecovery(e, ImageFileEvent::Saved, path.toStdString());
 }
 
 void SaveBlock(Editor &e)

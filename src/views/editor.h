@@ -86,6 +86,11 @@ struct Controls {
     QWidget *AboutBox = nullptr;
 };
 
+// What Open, New and Save tell the keeper of unsaved changes: the image is
+// about to be replaced (Leaving), now holds a file's bytes as read (Opened;
+// an empty path for New's blank image), or was written whole to a file (Saved).
+enum class ImageFileEvent { Leaving, Opened, Saved };
+
 // Everything a handler works on: the editor state and the controls showing it.
 struct Editor {
     EditorState state;
@@ -102,6 +107,9 @@ struct Editor {
     // Runs a handler as one undoable step of that name, as the window's
     // commands run. Dialogs outside the window use it.
     std::function<void(const std::string &, const std::function<void(Editor &)> &)> runStep;
+
+    // Told of ImageFileEvents; the window fills it in, it may stay empty.
+    std::function<void(Editor &, ImageFileEvent, const std::string &path)> imageFileEvent;
 
     bool autoWrite() const;
     bool zoomed() const;
