@@ -123,6 +123,8 @@ RecoverDialog::RecoverDialog(QWidget *parent, Editor &editor, QString folder)
     list_->setObjectName(QStringLiteral("RecoveryList"));
     list_->setHeaderLabels({tr("File"), tr("Kept at"), tr("Changed bytes"), tr("File now")});
     list_->setRootIsDecorated(false);
+    list_->setTextElideMode(Qt::ElideMiddle); // the file's name stays in sight
+    list_->setColumnWidth(0, 300);
     list_->header()->setStretchLastSection(true);
 
     auto *buttons = new QDialogButtonBox(this);
@@ -152,6 +154,7 @@ void RecoverDialog::refill()
         const QString changed = listing.entry ? QLocale().toString(static_cast<qulonglong>(listing.entry->changedBytes)) : QString();
         auto *item = new QTreeWidgetItem(list_, {fileText(listing), timeText(listing), changed, fileStateText(listing)});
         item->setToolTip(0, fileText(listing));
+        item->setToolTip(3, item->text(3));
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
     }
     if (list_->topLevelItemCount() > 0)
