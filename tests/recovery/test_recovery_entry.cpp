@@ -144,17 +144,6 @@ private slots:
         QFETCH(bool, expired);
         QCOMPARE(isExpired(savedAt, 1700000000), expired);
     }
-
-    void everyPathHasItsOwnEntryFile()
-    {
-        const std::string a = entryFileName("/home/u/a.bin");
-        QVERIFY(isEntryFileName(a));
-        QVERIFY(isEntryFileName(entryFileName("")));
-        QCOMPARE(entryFileName("/home/u/a.bin"), a);
-        QVERIFY(entryFileName("/home/u/b.bin") != a);
-        QVERIFY(!isEntryFileName("notes.txt"));
-        QVERIFY(!isEntryFileName(a + ".tmp"));
-    }
 };
 
 QTEST_GUILESS_MAIN(RecoveryEntryTest)
