@@ -26,6 +26,8 @@ QString entryPath(const QString &folder, const std::string &filePath)
 QStringList entryFiles(const QString &folder)
 {
     QStringList files;
+    if (folder.isEmpty()) // no data folder: not the working folder either
+        return files;
     for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System))
         if (recovery::isEntryFileName(name.toStdString()))
             files << QDir(folder).filePath(name);
@@ -38,7 +40,8 @@ RecoveryEntry readEntry(const QString &entryFile) { return recovery::parseEntry(
 
 QString recoveryFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/recovery");
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    return data.isEmpty() ? QString() : data + QStringLiteral("/recovery");
 }
 
 std::vector<RecoveryListing> listRecoveryEntries(const QString &folder)
@@ -63,6 +66,8 @@ std::vector<RecoveryListing> listRecoveryEntries(const QString &folder)
 
 void writeRecoveryEntry(const QString &folder, const RecoveryEntry &entry)
 {
+    if (folder.isEmpty())
+        throw EditorError("There is no folder for application data to keep unsaved changes in");
     if (!QDir().mkpath(folder))
         throw EditorError("The folder for unsaved changes '" + folder.toStdString() + "' cannot be made");
     // The entries hold the user's image bytes: only the user may read them.
@@ -72,6 +77,8 @@ void writeRecoveryEntry(const QString &folder, const RecoveryEntry &entry)
 
 void removeRecoveryEntry(const QString &folder, const std::string &filePath)
 {
+    if (folder.isEmpty())
+        return;
     QFile::remove(entryPath(folder, filePath));
 }
 

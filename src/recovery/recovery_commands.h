@@ -14,7 +14,8 @@
 namespace velmora {
 
 // The folder recovery entries are kept in: "recovery" in the user's
-// application data folder (~/.local/share/<application>/recovery).
+// application data folder (~/.local/share/<application>/recovery); empty
+// when there is no such folder.
 QString recoveryFolder();
 
 // One entry file of the recovery folder, readable or not.
