@@ -3,8 +3,8 @@
 #include <new>
 
 #include <QAbstractItemView>
-#include <QCloseEvent>
 #include <QAction>
+#include <QCloseEvent>
 #include <QCompleter>
 #include <QFileDialog>
 #include <QLabel>
@@ -19,8 +19,8 @@
 #include "app/error_box.h"
 #include "app/shortcut_filter.h"
 #include "app/undo_layer.h"
-#include "recovery/recovery_commands.h"
 #include "model/errors.h"
+#include "recovery/recovery_commands.h"
 #include "views/accessibility.h"
 #include "views/canvas_widget.h"
 #include "views/hex_entry.h"

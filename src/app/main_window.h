@@ -21,7 +21,6 @@ public:
 
     Editor &editor() { return editor_; }
     UndoLayer &undoLayer() { return *undo_; }
-    RecoveryKeeper &recoveryKeeper() { return *recovery_; }
     // Runs a handler; a failure ends it and is shown in the error box.
     void run(const std::function<void(Editor &)> &handler);
     // The start-up work done when the window is first shown.
