@@ -20,6 +20,8 @@
 #include "patch/compare_commands.h"
 #include "patch/patch_commands.h"
 #include "presets/preset_buttons.h"
+#include "recovery/recover_dialog.h"
+#include "recovery/recovery_commands.h"
 #include "views/memory_overview.h"
 
 namespace velmora {
@@ -56,6 +58,7 @@ void TForm1::buildToolBarAndMenus()
     auto *prevChange = action(this, "PrevChange1", "Previous change", {}, QKeySequence(Qt::SHIFT | Qt::Key_F3));
     for (QAction *a : {compareOff, nextChange, prevChange})
         a->setEnabled(false); // until an image is compared with
+    auto *recover = action(this, "Recover1", "Recover unsaved changes...");
     auto *pluginLoad = action(this, "PLoad", "Load");
     auto *exitItem = action(this, "Exit1", "Exit", {}, QKeySequence(Qt::ALT | Qt::Key_F4));
     auto *undo = action(this, "Undo1", "Undo", {}, QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -159,6 +162,15 @@ void TForm1::buildToolBarAndMenus()
     connect(findFonts, &QAction::triggered, this, [this] { run(FindFontsClick); });
     connect(textPreview, &QAction::triggered, this, [this] { run(TextPreview1Click); });
     CharMapStore::of(editor_); // reads the character maps of every image opened from now on
+    // Unsaved changes are kept after every step, undo and redo, and on New, Open and Save.
+    recovery_ = new RecoveryKeeper(editor_, this);
+    connect(&undo_->stack(), &QUndoStack::indexChanged, recovery_, &RecoveryKeeper::editStepDone);
+    editor_.imageFileEvent = [this](Editor &, ImageFileEvent event, const std::string &path) {
+        recovery_->fileEvent(event, path);
+    };
+    connect(recover, &QAction::triggered, this, [this] {
+        run([this](Editor &e) { Recover1Click(e, recovery_->folder()); });
+    });
 
     auto *menus = menuBar();
     menus->setObjectName(QStringLiteral("MainMenu1"));
@@ -175,6 +187,7 @@ void TForm1::buildToolBarAndMenus()
     QMenu *plugins = file->addMenu(QStringLiteral("Plugins"));
     plugins->setObjectName(QStringLiteral("Plugins1"));
     plugins->addAction(pluginLoad);
+    file->addAction(recover);
     file->addSeparator()->setObjectName(QStringLiteral("Np"));
     file->addAction(exitItem);
     QMenu *edit = menus->addMenu(QStringLiteral("Edit"));
