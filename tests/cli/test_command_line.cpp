@@ -7,7 +7,6 @@
 #include <QSpinBox>
 #include <QTest>
 
-#include "cli/arguments.h"
 #include "demo/demo_firmware.h"
 #include "model/format.h"
 #include "model/text_format.h"
@@ -75,77 +74,56 @@ private slots:
         image_ = path("demo_phone.bin");
     }
 
-    void formatsReadBackAsWritten_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("8x13") << "8x13";
-        QTest::newRow("spare") << "16x16,spare";
-        QTest::newRow("swap") << "16x12,swap";
-        QTest::newRow("both") << "16x2,spare,swap";
-    }
-    void formatsReadBackAsWritten()
-    {
-        QFETCH(QString, text);
-        QCOMPARE(QString::fromStdString(cli::formatArgument(cli::parseFormat(text.toStdString()))), text);
-    }
-
-    void badArgumentsExitTwoWithOneLine_data()
+    // Bad arguments (status 2) and failures (status 1, with the editor's
+    // texts) give one line on standard error and write nothing.
+    void refusedRunsWriteNothing_data()
     {
         QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("text");
         const QString img = QStringLiteral("demo_phone.bin");
         const QString png = QStringLiteral("x.png");
-        QTest::newRow("no offset") << QStringList{"export", img, "--format", "8x13", "-o", png};
-        QTest::newRow("offset not hex") << QStringList{"export", img, "--at", "12G4", "-o", png, "--format", "8x13"};
-        QTest::newRow("negative offset") << QStringList{"export", img, "--at", "FFFFFFFF", "--format", "8x13", "-o", png};
-        QTest::newRow("height 17") << QStringList{"export", img, "--at", "0", "--format", "8x17", "-o", png};
-        QTest::newRow("spare at 8") << QStringList{"export", img, "--at", "0", "--format", "8x13,spare", "-o", png};
-        QTest::newRow("first code past Unicode") << QStringList{"render", img, "--at", "0", "--format", "8x13", "--first-code", "110000", "--text", "A", "-o", png};
-        QTest::newRow("unknown flag") << QStringList{"export", img, "--at", "0", "--format", "16x13,bold", "-o", png};
-        QTest::newRow("count 0") << QStringList{"export", img, "--at", "0", "--format", "8x13", "--count", "0", "-o", png};
-        QTest::newRow("extra argument") << QStringList{"find", img, img};
-        QTest::newRow("unknown option") << QStringList{"find", img, "--fast"};
-        QTest::newRow("option twice") << QStringList{"export", img, "--at", "0", "--at", "10", "--format", "8x13", "-o", png};
-        QTest::newRow("output is input") << QStringList{"export", img, "--at", "0", "--format", "8x13", "-o", img};
+        QTest::newRow("no offset") << QStringList{"export", img, "--format", "8x13", "-o", png} << 2 << QString();
+        QTest::newRow("offset not hex") << QStringList{"export", img, "--at", "12G4", "-o", png, "--format", "8x13"} << 2 << QString();
+        QTest::newRow("negative offset") << QStringList{"export", img, "--at", "FFFFFFFF", "--format", "8x13", "-o", png} << 2 << QString();
+        QTest::newRow("height 17") << QStringList{"export", img, "--at", "0", "--format", "8x17", "-o", png} << 2 << QString();
+        QTest::newRow("spare at 8") << QStringList{"export", img, "--at", "0", "--format", "8x13,spare", "-o", png} << 2 << QString();
+        QTest::newRow("first code past Unicode") << QStringList{"render", img, "--at", "0", "--format", "8x13", "--first-code", "110000", "--text", "A", "-o", png} << 2 << QString();
+        QTest::newRow("unknown flag") << QStringList{"export", img, "--at", "0", "--format", "16x13,bold", "-o", png} << 2 << QString();
+        QTest::newRow("count 0") << QStringList{"export", img, "--at", "0", "--format", "8x13", "--count", "0", "-o", png} << 2 << QString();
+        QTest::newRow("extra argument") << QStringList{"find", img, img} << 2 << QString();
+        QTest::newRow("unknown option") << QStringList{"find", img, "--fast"} << 2 << QString();
+        QTest::newRow("option twice") << QStringList{"export", img, "--at", "0", "--at", "10", "--format", "8x13", "-o", png} << 2 << QString();
+        QTest::newRow("output is input") << QStringList{"export", img, "--at", "0", "--format", "8x13", "-o", img} << 2 << QString();
         QTest::newRow("output is input by another name")
-            << QStringList{"import", img, png, "-o", "./" + img};
-        QTest::newRow("patch without verb") << QStringList{"patch"};
-        QTest::newRow("patch of no known format") << QStringList{"patch", "make", img, img, "-o", "p.zip"};
-        QTest::newRow("patch onto its image") << QStringList{"patch", "apply", img, "p.ips", "-o", img};
-    }
-    void badArgumentsExitTwoWithOneLine()
-    {
-        QFETCH(QStringList, arguments);
-        const QByteArray before = contents(image_);
-        const Run run = runVelmora(arguments, dir_.path());
-        QCOMPARE(run.exitCode, 2);
-        QCOMPARE(run.err.count('\n'), 1);
-        QVERIFY(run.out.isEmpty());
-        QCOMPARE(contents(image_), before);
-    }
-
-    void failuresExitOneWithTheEditorsText_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("missing image") << QStringList{"find", "none.bin"} << "File not found.";
+            << QStringList{"import", img, png, "-o", "./" + img} << 2 << QString();
+        QTest::newRow("patch without verb") << QStringList{"patch"} << 2 << QString();
+        QTest::newRow("patch of no known format") << QStringList{"patch", "make", img, img, "-o", "p.zip"} << 2 << QString();
+        QTest::newRow("patch onto its image") << QStringList{"patch", "apply", img, "p.ips", "-o", img} << 2 << QString();
+        QTest::newRow("missing image") << QStringList{"find", "none.bin"} << 1 << "File not found.";
         QTest::newRow("missing sheet") << QStringList{"import", "demo_phone.bin", "none.png", "-o", "o.bin"}
-                                       << "File not found.";
+                                       << 1 << "File not found.";
         QTest::newRow("past the end") << QStringList{"export", "demo_phone.bin", "--at", "100000", "--format", "8x13", "-o", "x.png"}
-                                      << "lies past the image end";
+                                      << 1 << "lies past the image end";
         QTest::newRow("malformed table") << QStringList{"render", "demo_phone.bin", "--at", "10000", "--format", "8x13",
                                                         "--table", "bad.tbl", "--text", "A", "-o", "x.png"}
-                                         << "Line 2";
+                                         << 1 << "Line 2";
         QTest::newRow("not a png") << QStringList{"import", "demo_phone.bin", "demo_phone.bin", "-o", "o.bin"}
-                                   << "is not a PNG image.";
+                                   << 1 << "is not a PNG image.";
     }
-    void failuresExitOneWithTheEditorsText()
+    void refusedRunsWriteNothing()
     {
         QFETCH(QStringList, arguments);
-        test::writeFile(path("bad.tbl"), "41=A\nno equals sign\n");
+        QFETCH(int, status);
         QFETCH(QString, text);
+        test::writeFile(path("bad.tbl"), "41=A\nno equals sign\n");
+        const QByteArray before = contents(image_);
         const Run run = runVelmora(arguments, dir_.path());
-        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.exitCode, status);
+        QCOMPARE(run.err.count('\n'), 1);
         QVERIFY2(QString::fromUtf8(run.err).contains(text), run.err.constData());
+        QVERIFY(run.out.isEmpty());
+        QCOMPARE(contents(image_), before);
         QVERIFY(!QFile::exists(path("o.bin")) && !QFile::exists(path("x.png")));
     }
 
