@@ -27,17 +27,7 @@ void TForm1::FormShow()
         run([path = QFileInfo(startFile_).absoluteFilePath()](Editor &e) {
             if (!fileExists(path))
                 throw FileError(2); // "File not found"
-            e.ui.OD->selectFile(path);
-            // Open with the dialog answered by the given name.
-            const auto previous = e.runDialog;
-            e.runDialog = [](QFileDialog &) { return true; };
-            try {
-                OpenClick(e);
-            } catch (...) {
-                e.runDialog = previous;
-                throw;
-            }
-            e.runDialog = previous;
+            openPath(e, path);
         });
 }
 

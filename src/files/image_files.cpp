@@ -92,6 +92,20 @@ void OpenClick(Editor &e)
     applySizePrefix(e);
 }
 
+void openPath(Editor &e, const QString &path)
+{
+    e.ui.OD->selectFile(path);
+    const auto previous = e.runDialog;
+    e.runDialog = [](QFileDialog &) { return true; };
+    try {
+        OpenClick(e);
+    } catch (...) {
+        e.runDialog = previous;
+        throw;
+    }
+    e.runDialog = previous;
+}
+
 void MergeIn(Editor &e)
 {
     if (!e.runDialog(*e.ui.MDl))

@@ -1,5 +1,7 @@
 #pragma once
 
+class QString;
+
 namespace velmora {
 
 struct Editor;
@@ -9,6 +11,9 @@ void NewFile(Editor &editor);
 // Open: the chosen file becomes the image; then the size prefix of the
 // current file name applies, also after a cancel or a missing file.
 void OpenClick(Editor &editor);
+// Opens path as File > Open does, its dialog answered with path: start-up's
+// file and a recovered file open this way.
+void openPath(Editor &editor, const QString &path);
 // Merge: the chosen file's bytes overwrite the image from the view offset;
 // what does not fit is left out, the image length never changes.
 void MergeIn(Editor &editor);

@@ -64,21 +64,6 @@ QString fileStateText(const RecoveryListing &listing)
                       "the entry stays in the list");
 }
 
-// Opens path as File > Open does, its dialog answered with path.
-void openAsFileOpen(Editor &e, const QString &path)
-{
-    e.ui.OD->selectFile(path);
-    const auto previous = e.runDialog;
-    e.runDialog = [](QFileDialog &) { return true; };
-    try {
-        OpenClick(e);
-    } catch (...) {
-        e.runDialog = previous;
-        throw;
-    }
-    e.runDialog = previous;
-}
-
 } // namespace
 
 void recoverEntry(Editor &e, const RecoveryListing &listing)
@@ -96,7 +81,7 @@ void recoverEntry(Editor &e, const RecoveryListing &listing)
         // Checked before Open, so that a refusal leaves the image as it is.
         if (!recovery::matchesSource(entry, readWholeFile(path)))
             refuseChangedFile(entry.filePath);
-        openAsFileOpen(e, path);
+        openPath(e, path);
     }
     std::vector<uint8_t> recovered;
     try {

@@ -58,6 +58,19 @@ QString formatOf(const demo::DemoFont &f)
         .arg(f.flagString[4] == 't' ? ",swap" : "");
 }
 
+// The window on the demo image at a demo font, in its format and flags.
+void showDemoFont(test::Window &w, const QString &image, const demo::DemoFont &f)
+{
+    test::runWithFile(w, "Open", image);
+    EditorState &s = w.state();
+    s.charWidth = static_cast<uint8_t>(f.width);
+    s.charHeight = static_cast<uint8_t>(f.height);
+    for (int k = 0; k < flagCount; ++k)
+        s.setFlag(static_cast<Flag>(k), f.flagString[k] == 't');
+    s.viewOffset = s.glyphOffset = f.offset;
+    readAtOffset(w.editor());
+}
+
 } // namespace
 
 class CommandLineTest : public QObject {
@@ -179,14 +192,7 @@ private slots:
         QVERIFY2(run.err.contains("no glyph for"), run.err.constData()); // the tab comes before the first glyph
 
         test::Window w;
-        test::runWithFile(w, "Open", image_);
-        EditorState &s = w.state();
-        s.charWidth = static_cast<uint8_t>(f.width);
-        s.charHeight = static_cast<uint8_t>(f.height);
-        for (int k = 0; k < flagCount; ++k)
-            s.setFlag(static_cast<Flag>(k), f.flagString[k] == 't');
-        s.viewOffset = s.glyphOffset = f.offset;
-        readAtOffset(w.editor());
+        showDemoFont(w, image_, f);
         w.find<QAction>("TextPreview1")->trigger();
         auto *preview = w.find<QWidget>("TextPreviewDialog");
         preview->findChild<QSpinBox *>("PreviewZoom")->setValue(1);
@@ -248,14 +254,7 @@ private slots:
         QCOMPARE(exported.exitCode, 0);
 
         test::Window w;
-        test::runWithFile(w, "Open", image_);
-        EditorState &s = w.state();
-        s.charWidth = static_cast<uint8_t>(f.width);
-        s.charHeight = static_cast<uint8_t>(f.height);
-        for (int k = 0; k < flagCount; ++k)
-            s.setFlag(static_cast<Flag>(k), f.flagString[k] == 't');
-        s.viewOffset = s.glyphOffset = f.offset;
-        readAtOffset(w.editor());
+        showDemoFont(w, image_, f);
         test::runWithFile(w, "ExportPagePng1", path("window.png"));
         QCOMPARE(contents(path("cli.png")), contents(path("window.png")));
 
