@@ -73,7 +73,7 @@ private slots:
         QFETCH(bool, newImage);
         test::MessageBoxWatcher boxes;
         test::Window w;
-        const QString path = openAndEdit(w, newImage);
+        openAndEdit(w, newImage);
         const std::vector<uint8_t> original = newImage ? std::vector<uint8_t>(2112, 0) : test::patternBytes(4096);
         const std::vector<uint8_t> edited = w.state().image.bytes();
         QVERIFY(edited != original);
@@ -96,20 +96,14 @@ private slots:
         test::Window w;
         openAndEdit(w);
         auto *timer = w.form->findChild<QTimer *>("recoveryRefresh");
-        QVERIFY(timer->isActive() && timer->isSingleShot());
-        QCOMPARE(timer->interval(), 10000);
+        QVERIFY(timer->isActive() && timer->isSingleShot() && timer->interval() == 10000);
         timer->start(0);
         QTRY_COMPARE(entryFiles().size(), 1);
         // Read back as after a crash, with the window still open.
         const auto listed = listRecoveryEntries(recoveryFolder());
         QCOMPARE(listed.size(), size_t{1});
         QVERIFY2(listed[0].entry, qPrintable(listed[0].problem));
-        const std::vector<uint8_t> file = test::patternBytes(4096), &image = w.state().image.bytes();
-        QCOMPARE(recovery::applyEntry(*listed[0].entry, file), image);
-        size_t changed = 0;
-        for (size_t i = 0; i < file.size(); ++i)
-            changed += file[i] != image[i];
-        QCOMPARE(listed[0].entry->changedBytes, uint64_t{changed});
+        QCOMPARE(recovery::applyEntry(*listed[0].entry, test::patternBytes(4096)), w.state().image.bytes());
         // Undone back to the file: the entry this window kept goes.
         trigger(w, "Undo1");
         QVERIFY(timer->isActive());
@@ -122,7 +116,6 @@ private slots:
         QTest::addColumn<QString>("saveAs");
         QTest::addColumn<bool>("targetHadEntry"); // from an earlier session
         QTest::newRow("same file") << "fw.bin" << false;
-        QTest::newRow("another file") << "other.bin" << false;
         QTest::newRow("another file with an older entry") << "other.bin" << true;
     }
     void saveRemovesTheEntry()
@@ -209,12 +202,10 @@ private slots:
 
     void startUpRemovesEntriesOlderThanThirtyDays()
     {
-        const std::vector<uint8_t> source(64, 1);
-        std::vector<uint8_t> image = source;
-        image[3] = 9;
         const int64_t now = QDateTime::currentSecsSinceEpoch();
-        writeRecoveryEntry(recoveryFolder(), recovery::makeEntry("/old.bin", source, image, now - 31 * 24 * 3600));
-        writeRecoveryEntry(recoveryFolder(), recovery::makeEntry("/recent.bin", source, image, now - 29 * 24 * 3600));
+        for (auto [path, days] : {std::pair{"/old.bin", 31}, std::pair{"/recent.bin", 29}})
+            writeRecoveryEntry(recoveryFolder(), recovery::makeEntry(path, std::vector<uint8_t>(64, 1),
+                                                                     std::vector<uint8_t>(64, 9), now - days * 24 * 3600));
         test::Window w;
         const auto listed = listRecoveryEntries(recoveryFolder());
         QCOMPARE(listed.size(), size_t{1});
