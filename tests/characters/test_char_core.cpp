@@ -94,33 +94,29 @@ private slots:
 
     void codeAndGlyphOffset_data()
     {
-        QTest::addColumn<QString>("format");
-        QTest::addColumn<qint64>("start");
-        QTest::addColumn<uint>("first");
+        QTest::addColumn<QString>("map"); // a line of the map file: start, format, first code
         QTest::addColumn<qint64>("length");
         QTest::addColumn<uint>("code");
         QTest::addColumn<qint64>("offset"); // -1: no glyph
-        QTest::newRow("first glyph") << "8x8" << qint64(16) << 0x20u << qint64(100) << 0x20u << qint64(16);
-        QTest::newRow("before the first code") << "8x8" << qint64(16) << 0x20u << qint64(100) << 0x1Fu << qint64(-1);
-        QTest::newRow("last whole glyph") << "8x8" << qint64(16) << 0x20u << qint64(96) << 0x29u << qint64(88);
-        QTest::newRow("glyph cut at the end") << "8x8" << qint64(16) << 0x20u << qint64(95) << 0x29u << qint64(-1);
-        QTest::newRow("16 wide with spare byte") << "16x12,spare" << qint64(1) << 0x41u << qint64(1000) << 0x43u << qint64(51);
-        QTest::newRow("past the end, spare") << "16x12,spare" << qint64(0) << 0u << qint64(99) << 4u << qint64(-1);
-        QTest::newRow("last code point of a big font") << "16x16" << qint64(0) << 0u << qint64(0x7FFFFFFF) << 0x10FFFFu << qint64(0x10FFFF) * 32;
+        QTest::newRow("first glyph") << "10 8x8 20" << qint64(100) << 0x20u << qint64(16);
+        QTest::newRow("before the first code") << "10 8x8 20" << qint64(100) << 0x1Fu << qint64(-1);
+        QTest::newRow("last whole glyph") << "10 8x8 20" << qint64(96) << 0x29u << qint64(88);
+        QTest::newRow("glyph cut at the end") << "10 8x8 20" << qint64(95) << 0x29u << qint64(-1);
+        QTest::newRow("16 wide with spare byte") << "1 16x12,spare 41" << qint64(1000) << 0x43u << qint64(51);
+        QTest::newRow("past the end, spare") << "0 16x12,spare 0" << qint64(99) << 4u << qint64(-1);
+        QTest::newRow("last code point of a big font") << "0 16x16 0" << qint64(0x7FFFFFFF) << 0x10FFFFu << qint64(0x10FFFF) * 32;
     }
     void codeAndGlyphOffset()
     {
-        QFETCH(QString, format);
-        QFETCH(qint64, start);
-        QFETCH(uint, first);
+        QFETCH(QString, map);
         QFETCH(qint64, length);
         QFETCH(uint, code);
         QFETCH(qint64, offset);
-        const FontMap map{start, *parseFormatText(format.toStdString()), first, {}};
-        QCOMPARE(glyphOffsetOf(map, code, length).value_or(-1), offset);
+        const FontMap font = parseCharMaps(map.toStdString()).fonts.at(0);
+        QCOMPARE(glyphOffsetOf(font, code, length).value_or(-1), offset);
         if (offset >= 0) {
-            QCOMPARE(codeOfGlyph(map, offset, length).value_or(0), code);
-            QVERIFY(!codeOfGlyph(map, offset + 1, length)); // between two glyphs
+            QCOMPARE(codeOfGlyph(font, offset, length).value_or(0), code);
+            QVERIFY(!codeOfGlyph(font, offset + 1, length)); // between two glyphs
         }
     }
 
@@ -137,26 +133,27 @@ private slots:
         QVERIFY(!maps.governing({8, 13}, 0x2000));
     }
 
+    // A valid line with a comment before it is read by mapFileKeepsEveryFont's round trip.
     void mapFileLines_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("error"); // empty: read
-        QTest::newRow("comment and font") << "# x\n00000010 8x8 20\n" << "";
-        QTest::newRow("bad format") << "# x\n00000010 8x7x 20\n" << "Line 2 of the character map: expected start, format and first code";
-        QTest::newRow("width 12") << "00000010 12x8 20" << "Line 1 of the character map: expected start, format and first code";
-        QTest::newRow("no first code") << "00000010 8x8" << "Line 1 of the character map: expected start, format and first code";
-        QTest::newRow("start too big") << "1FFFFFFFF 8x8 20" << "Line 1 of the character map: expected start, format and first code";
+        QTest::addColumn<int>("badLine");
+        QTest::newRow("bad format") << "# x\n00000010 8x7x 20\n" << 2;
+        QTest::newRow("width 12") << "00000010 12x8 20" << 1;
+        QTest::newRow("no first code") << "00000010 8x8" << 1;
+        QTest::newRow("start too big") << "1FFFFFFFF 8x8 20" << 1;
     }
     void mapFileLines()
     {
         QFETCH(QString, text);
+        QFETCH(int, badLine);
         QString error;
         try {
             parseCharMaps(text.toStdString());
         } catch (const EditorError &e) {
             error = QString::fromStdString(e.what());
         }
-        QTEST(error, "error");
+        QCOMPARE(error, QStringLiteral("Line %1 of the character map: expected start, format and first code").arg(badLine));
     }
 
     void lineLayout_data()
