@@ -122,6 +122,7 @@ private slots:
         QCOMPARE(boxes.seen().size(), 0);
     }
 
+    // One refusal per reader, and the window's own checks (length, name).
     void refusedPatchChangesNothing_data()
     {
         QTest::addColumn<QString>("name");
@@ -133,12 +134,8 @@ private slots:
                                 .toLatin1();
         QTest::newRow("text with other old bytes")
             << "a.txt" << header + "10: 00 00 -> 01 01\n" << "This patch does not fit this image: its old bytes differ from the image at 00000010";
-        QTest::newRow("text made for another length")
-            << "a.txt" << QByteArray(header).replace("3000", "4000") << "This patch is for an image of 4000 bytes";
         QTest::newRow("IPS past the end")
             << "a.ips" << QByteArray("PATCH\x00\x0B\xB7\x00\x02zzEOF", 14) << "past the image end (3000 bytes)";
-        QTest::newRow("IPS with a record cut short")
-            << "a.ips" << QByteArray("PATCH\x00\x00\x10\x00\x09zzEOF", 14) << "ends inside the record at patch offset 00000005";
         Bytes other = image;
         other[5] ^= 1;
         QTest::newRow("BPS for another image")
@@ -209,15 +206,13 @@ private slots:
         w.state().image.write(100, 0x42); // the edit the patch carries
         const Bytes edited = w.state().image.bytes();
         test::runWithFile(w, "SavePatch1", w.dir.filePath(name));
+        QCOMPARE(boxes.seen().size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty()) {
-            QCOMPARE(boxes.seen().size(), 1);
             QVERIFY2(boxes.seen().first().text.contains(message), qPrintable(boxes.seen().first().text));
             QVERIFY(!QFile::exists(w.dir.filePath(name)));
-            return;
+        } else {
+            QVERIFY(patch::requirePatchFormat(name.toStdString()).apply(base, fileBytes(w.dir.filePath(name))) == edited);
         }
-        QCOMPARE(boxes.seen().size(), 0);
-        const patch::PatchFormat &format = patch::requirePatchFormat(name.toStdString());
-        QVERIFY(format.apply(base, fileBytes(w.dir.filePath(name))) == edited);
     }
 };
 
