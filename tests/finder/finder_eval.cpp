@@ -50,7 +50,7 @@ int main(int argc, char **argv)
         for (int i = 0; i < images + fontless; ++i) {
             const bool withFonts = i < images;
             const int64_t size = std::uniform_int_distribution<int64_t>(1, 12)(random) << 20;
-            const int count = static_cast<int>(std::uniform_int_distribution<int>(3, 8)(random));
+            const int count = static_cast<int>(std::uniform_int_distribution<int>(4, 8)(random));
             const uint64_t imageSeed = random();
             test::GeneratedImage image;
             if (withFonts)
