@@ -240,10 +240,82 @@ uint64_t glyphKey(const std::array<uint16_t, 17> &rows, int height)
     return h;
 }
 
+// The marks of data and of glyphs in a table's consistent characters.
+struct Marks {
+    int64_t inked = 0;
+    int64_t edgeInk = 0;
+    int64_t slack = 0;
+    int firstWidth = -1;
+    bool fixedWidth = true;
+    // Per byte of the pixel rows: how often each value occurs.
+    std::vector<std::array<int32_t, 256>> values;
+    // Pixels inside the width per row and per pattern of left and upper neighbour: all, set.
+    std::array<std::array<int64_t, 4>, 17> rowAll{}, rowSet{};
+
+    void add(std::span<const uint8_t> image, int64_t p, const std::array<uint16_t, 17> &rows, const FontFormat &f)
+    {
+        const int w = rows[0] >> (f.width - 8);
+        fixedWidth = fixedWidth && (firstWidth < 0 || firstWidth == w);
+        firstWidth = w;
+        uint32_t ink = 0;
+        for (int r = 1; r < f.height; ++r)
+            ink |= rows[static_cast<size_t>(r)];
+        if (ink) {
+            ++inked;
+            int inkWidth = f.width;
+            while (!((ink >> (f.width - inkWidth)) & 1))
+                --inkWidth;
+            edgeInk += inkWidth == w ? 1 : 0;
+            slack += w - inkWidth;
+        }
+        for (int r = 1; r < f.height; ++r) {
+            for (int c = 0; c < w; ++c) {
+                const size_t k = TableStats::context(rows, f, c, r);
+                ++rowAll[static_cast<size_t>(r)][k];
+                rowSet[static_cast<size_t>(r)][k] += TableStats::pixel(rows, f, c, r) ? 1 : 0;
+            }
+        }
+        const size_t bytes = static_cast<size_t>(bytesPerRow(f) * (f.height - 1));
+        if (values.empty())
+            values.resize(bytes);
+        for (size_t i = 0; i < bytes; ++i)
+            ++values[i][image[static_cast<size_t>(p) + 1 + i]];
+    }
+
+    double strokeShare() const;
+    double fieldShare(int64_t chars) const
+    {
+        int32_t most = 0;
+        for (const auto &counts : values)
+            most = std::max(most, *std::max_element(counts.begin() + 1, counts.end()));
+        return chars > 0 ? static_cast<double>(most) / static_cast<double>(chars) : 0;
+    }
+};
+
+double entropyBits(double p) { return p <= 0 || p >= 1 ? 0 : -(p * std::log2(p) + (1 - p) * std::log2(1 - p)); }
+
+double Marks::strokeShare() const
+{
+    double inRow = 0, withNeighbours = 0;
+    for (size_t r = 1; r < rowAll.size(); ++r) {
+        int64_t all = 0, set = 0;
+        for (size_t k = 0; k < 4; ++k) {
+            all += rowAll[r][k];
+            set += rowSet[r][k];
+            const auto n = static_cast<double>(rowAll[r][k]);
+            withNeighbours += n > 0 ? n * entropyBits(static_cast<double>(rowSet[r][k]) / n) : 0;
+        }
+        inRow += all > 0 ? static_cast<double>(all) * entropyBits(static_cast<double>(set) / static_cast<double>(all)) : 0;
+    }
+    return inRow > 0 ? 1 - withNeighbours / inRow : 0;
+}
+
 // One pass over a table's characters: their statistics and their distinct glyphs.
 struct Survey {
     TableStats stats;
+    Marks marks;
     double evidence = 0; // of the distinct glyphs
+    double insidePixels = 0; // pixels inside the widths of the distinct glyphs
     int64_t distinct = 0;
     bool blank = false;
     int64_t examined = 0; // characters looked at, from the first
@@ -263,10 +335,13 @@ Survey survey(std::span<const uint8_t> image, const Run &run, const FontFormat &
             continue;
         const auto rows = glyphRows(image, p, f);
         s.stats.add(rows, f, +1);
+        s.marks.add(image, p, rows, f);
         const bool blank = isBlank(rows, f.height);
         s.blank = s.blank || blank;
-        if (seen.insert(glyphKey(rows, f.height)).second)
+        if (seen.insert(glyphKey(rows, f.height)).second) {
             s.evidence += glyphEvidence(rows, f, blank);
+            s.insidePixels += blank ? 0 : double(f.height - 1) * (rows[0] >> (f.width - 8));
+        }
         // Repeating data (a filled area, a table of a few records) gives
         // long runs of a few glyphs in many formats at once; its first
         // characters tell enough.
@@ -277,6 +352,19 @@ Survey survey(std::span<const uint8_t> image, const Run &run, const FontFormat &
     }
     s.distinct = static_cast<int64_t>(seen.size());
     return s;
+}
+
+double clamp01(double x) { return std::clamp(x, 0.0, 1.0); }
+
+// 1 for a table that looks like glyphs, falling to 0 with each mark of data:
+// pixels that do not follow their neighbours (random bits, or fields that
+// count or hold codes), one non-zero byte at one place in most characters
+// (a record field), widths well past the ink (small numbers padded with
+// zeros), no blank glyph.
+double glyphLikeness(const FontCandidate &c)
+{
+    return clamp01(c.strokeShare / 0.15) * clamp01((0.7 - c.fieldShare) / 0.3) * clamp01((3 - c.widthSlack) / 1.5)
+           * (c.hasBlank ? 1 : 0.5);
 }
 
 FontCandidate scoreRun(std::span<const uint8_t> image, Run run, const FontFormat &f, bool trimEdges, int minChars)
@@ -325,9 +413,25 @@ FontCandidate scoreRun(std::span<const uint8_t> image, Run run, const FontFormat
     c.consistent = run.good;
     c.distinct = s.distinct;
     c.hasBlank = s.blank;
+    const TableStats &t = s.stats;
+    double pixels = 0, bits = 0;
+    for (size_t k = 0; k < 4; ++k) {
+        const auto all = static_cast<double>(t.contextAll[k]);
+        pixels += all;
+        bits += all > 0 ? all * entropyBits(static_cast<double>(t.contextSet[k]) / all) : 0;
+    }
+    c.pixelEntropy = pixels > 0 ? bits / pixels : 0;
+    c.fieldShare = s.marks.fieldShare(t.chars);
+    const auto inked = static_cast<double>(std::max<int64_t>(1, s.marks.inked));
+    c.edgeInkShare = static_cast<double>(s.marks.edgeInk) / inked;
+    c.widthSlack = static_cast<double>(s.marks.slack) / inked;
+    c.fixedWidth = s.marks.fixedWidth;
+    c.strokeShare = s.marks.strokeShare();
     if (run.count > 0) {
         const double share = static_cast<double>(c.consistent) / static_cast<double>(c.count);
-        c.score = share * share * s.evidence;
+        // The pixels inside the widths add what the neighbours tell of them.
+        const double evidence = s.evidence + (1 - c.pixelEntropy) * s.insidePixels;
+        c.score = share * share * evidence * glyphLikeness(c);
     }
     return c;
 }

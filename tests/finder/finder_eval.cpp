@@ -26,8 +26,10 @@ bool sameFont(const FontCandidate &c, const test::PlantedFont &font)
 
 void printRow(const char *what, const FontCandidate &c)
 {
-    std::printf("    %s %08llx %-28s x%-5lld score %.0f\n", what, static_cast<unsigned long long>(c.start),
-                formatText(c.format).c_str(), static_cast<long long>(c.count), c.score);
+    std::printf("    %s %08llx %-28s x%-5lld score %6.0f  entropy %.2f field %.2f edge %.2f slack %.1f stroke %.2f%s%s distinct %lld\n",
+                what, static_cast<unsigned long long>(c.start), formatText(c.format).c_str(), static_cast<long long>(c.count),
+                c.score, c.pixelEntropy, c.fieldShare, c.edgeInkShare, c.widthSlack, c.strokeShare, c.fixedWidth ? " fixed" : "",
+                c.hasBlank ? " blank" : "", static_cast<long long>(c.distinct));
 }
 
 } // namespace
@@ -58,6 +60,8 @@ int main(int argc, char **argv)
             else
                 image.bytes = test::firmwareBackground(imageSeed, size);
 
+            if (qEnvironmentVariableIntValue("FINDER_EVAL_DUMP") == i + 1)
+                std::fwrite(image.bytes.data(), 1, image.bytes.size(), std::fopen("/tmp/finder-image.bin", "wb"));
             const auto start = std::chrono::steady_clock::now();
             const FontScanResult found = scanFonts(image.bytes);
             seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

