@@ -185,30 +185,47 @@ struct TableStats {
     }
 
     // log2 of how much likelier the character is as one of this table than
-    // as random bytes. The character must be one of those counted.
-    double edgeEvidence(const std::array<uint16_t, 17> &rows, const FontFormat &f)
+    // as more of the bytes beside the table, whose cost per byte value is
+    // outsideBits. The character at p must be one of those counted.
+    double edgeEvidence(std::span<const uint8_t> image, int64_t p, const std::array<uint16_t, 17> &rows, const FontFormat &f,
+                        const std::array<double, 256> &outsideBits)
     {
         add(rows, f, -1); // judge it against the others only
         const int w = rows[0] >> (f.width - 8);
-        double bits = 8 + std::log2((static_cast<double>(widths[static_cast<size_t>(w)]) + 0.5)
-                                    / (static_cast<double>(chars) + 0.5 * f.width));
+        double bits = std::log2((static_cast<double>(widths[static_cast<size_t>(w)]) + 0.5)
+                                / (static_cast<double>(chars) + 0.5 * f.width));
+        // Under the table a pixel right of the width is never set; those
+        // inside follow their neighbours as in the table's other glyphs.
         for (int r = 1; r < f.height; ++r) {
-            for (int c = 0; c < f.width; ++c) {
-                // Under the table a pixel right of the width is never set;
-                // random bytes set each pixel half the time.
-                if (c >= w) {
-                    bits += 1;
-                    continue;
-                }
+            for (int c = 0; c < w; ++c) {
                 const size_t k = context(rows, f, c, r);
                 const double set = (static_cast<double>(contextSet[k]) + 0.5) / (static_cast<double>(contextAll[k]) + 1);
-                bits += 1 + std::log2(pixel(rows, f, c, r) ? set : 1 - set);
+                bits += std::log2(pixel(rows, f, c, r) ? set : 1 - set);
             }
         }
+        const int64_t bytes = 1 + int64_t{bytesPerRow(f)} * (f.height - 1);
+        for (int64_t i = 0; i < bytes; ++i)
+            bits += outsideBits[image[static_cast<size_t>(p + i)]];
         add(rows, f, +1);
         return bits;
     }
 };
+
+// What each byte value costs, in bits, among the up to 256 bytes of
+// [from, to) inside the image: how likely the bytes beside a table are to go on.
+std::array<double, 256> byteCosts(std::span<const uint8_t> image, int64_t from, int64_t to)
+{
+    from = std::max<int64_t>(0, from);
+    to = std::min<int64_t>(static_cast<int64_t>(image.size()), to);
+    std::array<double, 256> counts{};
+    counts.fill(1);
+    for (int64_t i = from; i < to; ++i)
+        ++counts[image[static_cast<size_t>(i)]];
+    const double total = 256 + static_cast<double>(std::max<int64_t>(0, to - from));
+    for (double &c : counts)
+        c = -std::log2(c / total);
+    return counts;
+}
 
 // How unlikely random bytes are to give this glyph, in bits: its width byte
 // in 1..W, the pixels right of its width all clear, and for a blank glyph
@@ -377,10 +394,13 @@ FontCandidate scoreRun(std::span<const uint8_t> image, Run run, const FontFormat
     if (trimEdges && s.stats.chars > 2) {
         const Run before = run;
         auto trim = [&](bool atStart) {
+            const int64_t end = run.start + run.count * step;
+            const std::array<double, 256> outside = atStart ? byteCosts(image, run.start - 256, run.start)
+                                                            : byteCosts(image, end, end + 256);
             for (int i = 0; i < maxEdgeTrim && run.count > minChars; ++i) {
                 const int64_t p = atStart ? run.start : run.start + (run.count - 1) * step;
                 const auto rows = glyphRows(image, p, f);
-                if (s.stats.edgeEvidence(rows, f) >= 0)
+                if (s.stats.edgeEvidence(image, p, rows, f, outside) >= 0)
                     break;
                 s.stats.add(rows, f, -1);
                 --run.good;
@@ -553,7 +573,7 @@ private:
                     if (bits & right)
                         break;
                     ++consistent;
-                    if (bits == full && leadingFull == r - 1)
+                    if (w == width && bits == full && leadingFull == r - 1)
                         ++leadingFull;
                 }
                 // Height H uses rows 1..H-1: consistent, and not all of them full.
@@ -687,7 +707,9 @@ bool looksLikeGlyph(std::span<const uint8_t> image, int64_t offset, const FontFo
             return false;
         allFull = allFull && bits == fullRow(f.width, w);
     }
-    return !allFull;
+    // Rows full across the whole width are fill; a full block narrower
+    // than W is a glyph (a cursor, a box).
+    return !allFull || w < f.width;
 }
 
 FontCandidate scoreTable(std::span<const uint8_t> image, int64_t start, int64_t count, const FontFormat &f)

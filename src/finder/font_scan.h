@@ -35,7 +35,7 @@ std::array<uint16_t, 17> glyphRows(std::span<const uint8_t> image, int64_t offse
 
 // True when the character at offset looks like a glyph: it lies inside the
 // image, its width byte is 1 to W, no pixel right of that width is set, and
-// not every pixel row is full.
+// not every pixel row is full across all W columns.
 bool looksLikeGlyph(std::span<const uint8_t> image, int64_t offset, const FontFormat &format);
 
 // One table of characters found in the image.

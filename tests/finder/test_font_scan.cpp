@@ -226,8 +226,9 @@ private slots:
         QTest::newRow("8: width 9") << f8 << QByteArray("\x09\x80\x00", 3) << false;
         QTest::newRow("8: pixel at the width") << f8 << QByteArray("\x05\x04\x00", 3) << false;
         QTest::newRow("8: width 8, any pixels") << f8 << QByteArray("\x08\xFF\x01", 3) << true;
-        QTest::newRow("8: every row full") << f8 << QByteArray("\x03\xE0\xE0", 3) << false;
-        QTest::newRow("8: one row not full") << f8 << QByteArray("\x03\xE0\xC0", 3) << true;
+        QTest::newRow("8: every row full") << f8 << QByteArray("\x08\xFF\xFF", 3) << false;
+        QTest::newRow("8: one row not full") << f8 << QByteArray("\x08\xFF\xFE", 3) << true;
+        QTest::newRow("8: a full block narrower than W") << f8 << QByteArray("\x03\xE0\xE0", 3) << true;
         QTest::newRow("8: blank") << f8 << QByteArray("\x03\x00\x00", 3) << true;
         QTest::newRow("8: past the image end") << f8 << QByteArray("\x05\x80", 2) << false;
         QTest::newRow("16: width 12, right byte in it") << f16 << QByteArray("\x0C\xFF\xF0\x00\x00\x00", 6) << true;
