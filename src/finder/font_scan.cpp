@@ -192,8 +192,12 @@ struct TableStats {
     {
         add(rows, f, -1); // judge it against the others only
         const int w = rows[0] >> (f.width - 8);
-        double bits = std::log2((static_cast<double>(widths[static_cast<size_t>(w)]) + 0.5)
-                                / (static_cast<double>(chars) + 0.5 * f.width));
+        // The width byte counts three times: the pixel model is learnt from
+        // the table's own glyphs and judges a rare one (a shade, a box) too
+        // harshly, while a width byte as the table's is a firm sign.
+        const double widthBits = std::log2((static_cast<double>(widths[static_cast<size_t>(w)]) + 0.5)
+                                           / (static_cast<double>(chars) + 0.5 * f.width));
+        double bits = 3 * widthBits + 2 * outsideBits[static_cast<size_t>(w)];
         // Under the table a pixel right of the width is never set; those
         // inside follow their neighbours as in the table's other glyphs.
         for (int r = 1; r < f.height; ++r) {
@@ -338,7 +342,7 @@ struct Survey {
     int64_t examined = 0; // characters looked at, from the first
 };
 
-Survey survey(std::span<const uint8_t> image, const Run &run, const FontFormat &f)
+Survey survey(std::span<const uint8_t> image, const Run &run, const FontFormat &f, bool withMarks)
 {
     const int64_t step = fontCharStep(f);
     const int64_t limit = std::min(run.count, scoredChars);
@@ -352,7 +356,8 @@ Survey survey(std::span<const uint8_t> image, const Run &run, const FontFormat &
             continue;
         const auto rows = glyphRows(image, p, f);
         s.stats.add(rows, f, +1);
-        s.marks.add(image, p, rows, f);
+        if (withMarks)
+            s.marks.add(image, p, rows, f);
         const bool blank = isBlank(rows, f.height);
         s.blank = s.blank || blank;
         if (seen.insert(glyphKey(rows, f.height)).second) {
@@ -384,10 +389,12 @@ double glyphLikeness(const FontCandidate &c)
            * (c.hasBlank ? 1 : 0.5);
 }
 
-FontCandidate scoreRun(std::span<const uint8_t> image, Run run, const FontFormat &f, bool trimEdges, int minChars)
+// The table's score; below minScore it may be left at 0 with its marks
+// unmeasured, as no glyph-likeness could lift it.
+FontCandidate scoreRun(std::span<const uint8_t> image, Run run, const FontFormat &f, bool trimEdges, int minChars, double minScore)
 {
     const int64_t step = fontCharStep(f);
-    Survey s = survey(image, run, f);
+    Survey s = survey(image, run, f, false);
 
     // A stray match in the bytes next to a table lengthens it by a character;
     // such an edge character fits the table's own glyphs worse than random bytes.
@@ -423,7 +430,7 @@ FontCandidate scoreRun(std::span<const uint8_t> image, Run run, const FontFormat
         if (s.examined == before.count)
             trim(false);
         if (run.start != before.start || run.count != before.count)
-            s = survey(image, run, f);
+            s = survey(image, run, f, false);
     }
 
     FontCandidate c;
@@ -441,18 +448,21 @@ FontCandidate scoreRun(std::span<const uint8_t> image, Run run, const FontFormat
         bits += all > 0 ? all * entropyBits(static_cast<double>(t.contextSet[k]) / all) : 0;
     }
     c.pixelEntropy = pixels > 0 ? bits / pixels : 0;
-    c.fieldShare = s.marks.fieldShare(t.chars);
-    const auto inked = static_cast<double>(std::max<int64_t>(1, s.marks.inked));
-    c.edgeInkShare = static_cast<double>(s.marks.edgeInk) / inked;
-    c.widthSlack = static_cast<double>(s.marks.slack) / inked;
-    c.fixedWidth = s.marks.fixedWidth;
-    c.strokeShare = s.marks.strokeShare();
-    if (run.count > 0) {
-        const double share = static_cast<double>(c.consistent) / static_cast<double>(c.count);
-        // The pixels inside the widths add what the neighbours tell of them.
-        const double evidence = s.evidence + (1 - c.pixelEntropy) * s.insidePixels;
-        c.score = share * share * evidence * glyphLikeness(c);
-    }
+    if (run.count == 0)
+        return c;
+    const double share = static_cast<double>(c.consistent) / static_cast<double>(c.count);
+    // The pixels inside the widths add what the neighbours tell of them.
+    const double evidence = share * share * (s.evidence + (1 - c.pixelEntropy) * s.insidePixels);
+    if (evidence < minScore)
+        return c;
+    const Marks marks = survey(image, run, f, true).marks;
+    c.fieldShare = marks.fieldShare(t.chars);
+    const auto inked = static_cast<double>(std::max<int64_t>(1, marks.inked));
+    c.edgeInkShare = static_cast<double>(marks.edgeInk) / inked;
+    c.widthSlack = static_cast<double>(marks.slack) / inked;
+    c.fixedWidth = marks.fixedWidth;
+    c.strokeShare = marks.strokeShare();
+    c.score = evidence * glyphLikeness(c);
     return c;
 }
 
@@ -592,7 +602,7 @@ private:
             for (const Run &run : trackers[i].finish()) {
                 if (cancelled())
                     return {};
-                FontCandidate c = scoreRun(image_, run, v.formats[i], true, options_.minChars);
+                FontCandidate c = scoreRun(image_, run, v.formats[i], true, options_.minChars, options_.minScore);
                 if (c.count >= options_.minChars && c.score >= options_.minScore)
                     candidates.push_back(c);
             }
@@ -717,7 +727,7 @@ FontCandidate scoreTable(std::span<const uint8_t> image, int64_t start, int64_t 
     int64_t good = 0;
     for (int64_t k = 0; k < count; ++k)
         good += looksLikeGlyph(image, start + k * fontCharStep(f), f) ? 1 : 0;
-    return scoreRun(image, {start, count, good}, f, false, 0);
+    return scoreRun(image, {start, count, good}, f, false, 0, 0);
 }
 
 FontScanResult scanFonts(std::span<const uint8_t> image, const FontScanOptions &options)
