@@ -60,8 +60,6 @@ int main(int argc, char **argv)
             else
                 image.bytes = test::firmwareBackground(imageSeed, size);
 
-            if (qEnvironmentVariableIntValue("FINDER_EVAL_DUMP") == i + 1)
-                std::fwrite(image.bytes.data(), 1, image.bytes.size(), std::fopen("/tmp/finder-image.bin", "wb"));
             const auto start = std::chrono::steady_clock::now();
             const FontScanResult found = scanFonts(image.bytes);
             seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
