@@ -9,6 +9,8 @@
 #include "app/toolbar_icons.h"
 #include "app/undo_layer.h"
 #include "app/widget_factory.h"
+#include "characters/char_map_commands.h"
+#include "characters/text_preview_dialog.h"
 #include "editing/glyph_commands.h"
 #include "exchange/font_import_dialog.h"
 #include "exchange/png_exchange.h"
@@ -62,6 +64,7 @@ void TForm1::buildToolBarAndMenus()
     auto *plusPage = action(this, "decpage1", "+ page", {}, QKeySequence(Qt::Key_PageDown));
     auto *trueCharMap = action(this, "TrueCharMap1", "True Char Map");
     auto *findFonts = action(this, "FindFonts1", "Find fonts...", {}, QKeySequence(Qt::CTRL | Qt::Key_F));
+    auto *textPreview = action(this, "TextPreview1", "Text preview...", {}, QKeySequence(Qt::CTRL | Qt::Key_T));
     auto *autoWrite = action(this, "AWrite", "AutoWrite");
     auto *zoom = action(this, "Zoom", "Zoom x2");
     auto *sizePrefix = action(this, "SZpref", "Size prefix");
@@ -137,6 +140,8 @@ void TForm1::buildToolBarAndMenus()
     connect(about, &QAction::triggered, this, &TForm1::AboutClick);
     connect(importFont, &QAction::triggered, this, [this] { run(ImportFont1Click); });
     connect(findFonts, &QAction::triggered, this, [this] { run(FindFontsClick); });
+    connect(textPreview, &QAction::triggered, this, [this] { run(TextPreview1Click); });
+    CharMapStore::of(editor_); // reads the character maps of every image opened from now on
 
     auto *menus = menuBar();
     menus->setObjectName(QStringLiteral("MainMenu1"));
@@ -165,7 +170,7 @@ void TForm1::buildToolBarAndMenus()
     navigation->addSeparator(); // the second column of the menu
     navigation->addActions({plus1, plusChar, plusPage});
     QMenu *operations = menus->addMenu(QStringLiteral("Operations"));
-    operations->addActions({trueCharMap, findFonts});
+    operations->addActions({trueCharMap, findFonts, textPreview});
     QMenu *options = menus->addMenu(QStringLiteral("Options"));
     options->addActions({autoWrite, zoom, sizePrefix, addrPrefix});
     menus->addAction(about);

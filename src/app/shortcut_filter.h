@@ -12,6 +12,8 @@ namespace velmora {
 // Installed on the application, it declines the focused widget's claim
 // (ShortcutOverride) for every key bound to an enabled action, in the
 // windows it watches only: other windows (file dialogs) type as usual.
+// Widgets of any window marked with markAsTextField() are text fields:
+// there plain keys type, and only modified shortcuts run.
 class ShortcutFilter : public QObject {
     Q_OBJECT
 public:

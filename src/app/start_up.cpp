@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 
 #include "app/main_window.h"
-#include "files/file_access.h"
+#include "storage/file_access.h"
 #include "files/image_files.h"
 #include "files/reset_editor.h"
 #include "model/errors.h"

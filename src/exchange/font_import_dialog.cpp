@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QFileDialog>
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "characters/import_by_map_commands.h"
 #include "exchange/font_render.h"
 #include "model/colours.h"
 #include "model/errors.h"
@@ -103,6 +105,10 @@ FontImportDialog::FontImportDialog(QWidget *parent, Editor &editor) : QDialog(pa
     firstChar_->setToolTip(QStringLiteral("A character, or its code point as U+XXXX"));
     count_ = spin("CharCount", 1, 65536, 32);
     verticalOffset_ = spin("VerticalOffset", -32, 32, 0);
+    byMap_ = new QCheckBox(QStringLiteral("Characters: from the map"), this);
+    byMap_->setObjectName(QStringLiteral("ImportByMap"));
+    byMap_->setToolTip(QStringLiteral("Count glyphs from the start of the current font, each drawn as the character "
+                                      "its code stands for"));
 
     preview_ = new QLabel(this);
     preview_->setObjectName(QStringLiteral("FontPreview"));
@@ -124,6 +130,7 @@ FontImportDialog::FontImportDialog(QWidget *parent, Editor &editor) : QDialog(pa
     fields->addRow(QStringLiteral("First character:"), firstChar_);
     fields->addRow(QStringLiteral("Count:"), count_);
     fields->addRow(QStringLiteral("Vertical offset:"), verticalOffset_);
+    fields->addRow(QString(), byMap_);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addWidget(preview_);
@@ -131,6 +138,7 @@ FontImportDialog::FontImportDialog(QWidget *parent, Editor &editor) : QDialog(pa
 
     connect(family_, &QComboBox::currentTextChanged, this, &FontImportDialog::updatePreview);
     connect(firstChar_, &QLineEdit::textChanged, this, &FontImportDialog::updatePreview);
+    connect(byMap_, &QCheckBox::toggled, this, &FontImportDialog::updatePreview);
     for (QSpinBox *box : {pixelSize_, count_, verticalOffset_})
         connect(box, &QSpinBox::valueChanged, this, &FontImportDialog::updatePreview);
     connect(fileButton_, &QPushButton::clicked, this, &FontImportDialog::chooseFontFile);
@@ -160,6 +168,11 @@ SheetGlyphs FontImportDialog::renderedGlyphs(int limit) const
 
 void FontImportDialog::updatePreview()
 {
+    firstChar_->setEnabled(!byMap_->isChecked());
+    if (byMap_->isChecked()) {
+        updateMapPreview();
+        return;
+    }
     const EditorState &s = editor_.state;
     const SheetGlyphs glyphs = renderedGlyphs(previewChars);
     preview_->setPixmap(QPixmap::fromImage(storedGlyphsPreview(s, glyphs, computeWidths(s))));
@@ -213,10 +226,44 @@ void FontImportDialog::chooseFontFile()
 
 void FontImportDialog::write()
 {
+    if (byMap_->isChecked()) {
+        writeByMap();
+        return;
+    }
     const SheetGlyphs glyphs = renderedGlyphs(charsToWrite());
     editor_.runStep("Import font", [glyphs](Editor &e) {
         writeSheetGlyphs(e.state, e.state.viewOffset, glyphs, computeWidths(e.state));
         selectFirstChar(e);
+        readAtOffset(e);
+    });
+    updatePreview();
+}
+
+void FontImportDialog::updateMapPreview()
+{
+    const EditorState &s = editor_.state;
+    const QFont font = bitmapFont(family_->currentText(), pixelSize_->value());
+    const MapImportPlan plan = planMapImport(editor_, font, count_->value());
+    const SheetGlyphs glyphs =
+        renderTexts(font, plan.texts.mid(0, previewChars), s.charWidth, s.charHeight - 1, verticalOffset_->value());
+    preview_->setPixmap(QPixmap::fromImage(storedGlyphsPreview(s, glyphs, computeWidths(s))));
+    if (!plan.error.empty())
+        writeCount_->setText(QString::fromStdString(plan.error));
+    else
+        writeCount_->setText(QStringLiteral("%1 glyphs will be written; %2 characters the font lacks stay unchanged")
+                                 .arg(plan.offsets.size())
+                                 .arg(plan.lacking));
+    write_->setEnabled(!plan.offsets.empty());
+}
+
+void FontImportDialog::writeByMap()
+{
+    const EditorState &s = editor_.state;
+    const QFont font = bitmapFont(family_->currentText(), pixelSize_->value());
+    const MapImportPlan plan = planMapImport(editor_, font, count_->value());
+    const SheetGlyphs glyphs = renderTexts(font, plan.texts, s.charWidth, s.charHeight - 1, verticalOffset_->value());
+    editor_.runStep("Import font by map", [plan, glyphs](Editor &e) {
+        writeMapImport(e.state, plan, glyphs, computeWidths(e.state));
         readAtOffset(e);
     });
     updatePreview();

@@ -3,6 +3,7 @@
 
 #include "exchange/glyph_sheet.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -39,6 +40,9 @@ protected:
 private:
     void chooseFontFile();
     void write();
+    // "Characters: from the map": each glyph of the current font gets the character its code names.
+    void updateMapPreview();
+    void writeByMap();
 
     Editor &editor_;
     QComboBox *family_;
@@ -47,6 +51,7 @@ private:
     QLineEdit *firstChar_;
     QSpinBox *count_;
     QSpinBox *verticalOffset_;
+    QCheckBox *byMap_;
     QLabel *preview_;
     QLabel *writeCount_;
     QPushButton *write_;

@@ -39,34 +39,59 @@ std::optional<char32_t> parseCharacter(const QString &text)
     return std::nullopt;
 }
 
+namespace {
+
+// Draws text into cell k of glyphs with its advance as the width byte.
+void drawCell(SheetGlyphs &glyphs, int k, const QFont &font, const QString &text, int verticalOffset, QImage &cell)
+{
+    const QFontMetrics metrics(font);
+    const int baseline = metrics.ascent() + verticalOffset;
+    cell.fill(Qt::white);
+    QPainter painter(&cell);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(0, baseline, text);
+    painter.end();
+    for (int y = 0; y < glyphs.cellHeight; ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(cell.constScanLine(y));
+        for (int x = 0; x < glyphs.cellWidth; ++x)
+            glyphs.pixel(k, x, y) = qGray(row[x]) < 128 ? 1 : 0;
+    }
+    glyphs.widths[static_cast<size_t>(k)] =
+        static_cast<uint8_t>(std::clamp(metrics.horizontalAdvance(text), 0, glyphs.cellWidth));
+}
+
+} // namespace
+
 SheetGlyphs renderGlyphs(const QFont &font, char32_t first, int count, int cellWidth, int cellHeight, int verticalOffset)
 {
     SheetGlyphs glyphs(cellWidth, cellHeight, count);
-    const QFontMetrics metrics(font);
-    const int baseline = metrics.ascent() + verticalOffset;
     QImage cell(cellWidth, cellHeight, QImage::Format_RGB32);
     for (int k = 0; k < count; ++k) {
         const char32_t code = first + static_cast<char32_t>(k);
         // Surrogates and values past the last code point name no character.
         if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
             continue;
-        const QString text = QString::fromUcs4(&code, 1);
-        cell.fill(Qt::white);
-        QPainter painter(&cell);
-        painter.setRenderHint(QPainter::TextAntialiasing, false);
-        painter.setFont(font);
-        painter.setPen(Qt::black);
-        painter.drawText(0, baseline, text);
-        painter.end();
-        for (int y = 0; y < cellHeight; ++y) {
-            const auto *row = reinterpret_cast<const QRgb *>(cell.constScanLine(y));
-            for (int x = 0; x < cellWidth; ++x)
-                glyphs.pixel(k, x, y) = qGray(row[x]) < 128 ? 1 : 0;
-        }
-        glyphs.widths[static_cast<size_t>(k)] =
-            static_cast<uint8_t>(std::clamp(metrics.horizontalAdvance(text), 0, cellWidth));
+        drawCell(glyphs, k, font, QString::fromUcs4(&code, 1), verticalOffset, cell);
     }
     return glyphs;
+}
+
+SheetGlyphs renderTexts(const QFont &font, const QStringList &texts, int cellWidth, int cellHeight, int verticalOffset)
+{
+    SheetGlyphs glyphs(cellWidth, cellHeight, static_cast<int>(texts.size()));
+    QImage cell(cellWidth, cellHeight, QImage::Format_RGB32);
+    for (int k = 0; k < glyphs.count(); ++k)
+        drawCell(glyphs, k, font, texts[k], verticalOffset, cell);
+    return glyphs;
+}
+
+bool fontHasText(const QFont &font, const QString &text)
+{
+    const QFontMetrics metrics(font);
+    const QList<uint> codes = text.toUcs4();
+    return !codes.isEmpty() && std::all_of(codes.begin(), codes.end(), [&metrics](uint c) { return metrics.inFontUcs4(c); });
 }
 
 } // namespace velmora

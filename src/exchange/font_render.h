@@ -3,6 +3,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 #include "exchange/glyph_sheet.h"
 
@@ -25,5 +26,10 @@ std::optional<char32_t> parseCharacter(const QString &text);
 // a pixel is set where the drawing is dark. Each width byte is the
 // character's advance, at most cellWidth.
 SheetGlyphs renderGlyphs(const QFont &font, char32_t first, int count, int cellWidth, int cellHeight, int verticalOffset);
+
+// Each text drawn as one character cell, as renderGlyphs draws a character.
+SheetGlyphs renderTexts(const QFont &font, const QStringList &texts, int cellWidth, int cellHeight, int verticalOffset);
+// True when every character of text is in font itself.
+bool fontHasText(const QFont &font, const QString &text);
 
 } // namespace velmora

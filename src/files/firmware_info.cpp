@@ -3,28 +3,13 @@
 #include <QLabel>
 
 #include "files/firmware_marker.h"
+#include "presets/info_label.h"
 #include "presets/preset_buttons.h"
 #include "views/canvas_widget.h"
 #include "views/editor.h"
 #include "views/refresh.h"
 
 namespace velmora {
-
-void clearInfo(Editor &e)
-{
-    e.ui.LbNfo->setText(QString());
-    setInfoColour(e, std::nullopt);
-}
-
-void setInfoColour(Editor &e, std::optional<Colour> colour)
-{
-    QPalette palette;
-    if (colour)
-        palette.setColor(QPalette::Window, QColor(toRgb(*colour)));
-    else
-        palette.setColor(QPalette::Window, palette.color(QPalette::Button));
-    e.ui.LbNfo->setPalette(palette);
-}
 
 bool isFirmwareSize(int64_t length)
 {

@@ -1,18 +1,9 @@
 #pragma once
 #include <cstdint>
-#include <optional>
-
-#include "model/colours.h"
 
 namespace velmora {
 
 struct Editor;
-
-
-// Empties the information label and gives it the button-face colour.
-void clearInfo(Editor &editor);
-// Gives the information label a colour, or the button-face colour for none.
-void setInfoColour(Editor &editor, std::optional<Colour> colour);
 
 // The image lengths of the firmware dumps the identification knows: 1, 4, 6, 8 and 12 MB.
 bool isFirmwareSize(int64_t length);

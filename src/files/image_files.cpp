@@ -3,13 +3,14 @@
 #include <QAction>
 #include <QFileDialog>
 
-#include "files/file_access.h"
+#include "storage/file_access.h"
 #include "files/file_names.h"
 #include "files/firmware_info.h"
 #include "files/reset_editor.h"
 #include "model/errors.h"
 #include "model/text_format.h"
 #include "presets/format_controls.h"
+#include "presets/info_label.h"
 #include "presets/preset_buttons.h"
 #include "views/editor.h"
 #include "views/memory_overview.h"

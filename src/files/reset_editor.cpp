@@ -5,6 +5,7 @@
 #include "files/firmware_info.h"
 #include "model/text_format.h"
 #include "presets/format_controls.h"
+#include "presets/info_label.h"
 #include "presets/preset_buttons.h"
 #include "views/canvas_widget.h"
 #include "views/edit_grid.h"

@@ -17,7 +17,7 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include "files/file_access.h"
+#include "storage/file_access.h"
 #include "finder/plugin_writer.h"
 #include "model/text_format.h"
 #include "presets/format_controls.h"

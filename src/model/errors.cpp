@@ -4,8 +4,21 @@
 
 namespace velmora {
 
+namespace {
+
+// A zero byte would end the error box's text early: it is shown as "\0".
+std::string visibleText(const std::string &text)
+{
+    std::string shown;
+    for (const char c : text)
+        shown += c == '\0' ? std::string("\\0") : std::string(1, c);
+    return shown;
+}
+
+} // namespace
+
 ConversionError::ConversionError(const std::string &text)
-    : EditorError("'" + text + "' is not a valid integer value")
+    : EditorError("'" + visibleText(text) + "' is not a valid integer value")
 {
 }
 

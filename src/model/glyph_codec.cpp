@@ -32,31 +32,35 @@ void encodeChar(EditorState &s) { encodeCharAt(s, s.glyphOffset); }
 
 void decodeCharAt(EditorState &s, const int64_t g)
 {
-    const int b = bytesPerRow(s);
-    const bool swap = s.flag(Flag::SwapBytes);
-    GlyphMatrix &m = s.glyph;
-
+    decodeGlyph(s.image.bytes(), s.charWidth, s.charHeight, s.flag(Flag::SwapBytes), g, s.glyph);
     const uint8_t width = s.image.at(g);
-    bitsToRow(m, width, 0, 0);
-    for (int c = 8; c < 16; ++c)
-        m.at(c, 0) = 0;
-
-    for (int i = 1; i < b * s.charHeight; i += b) {
-        const int r = i / b + b - 1;
-        if (b == 1) {
-            bitsToRow(m, s.image.at(g + i), 0, r);
-        } else {
-            const uint8_t x1 = s.image.at(g + i);
-            const uint8_t x2 = s.image.at(g + i + 1);
-            bitsToRow(m, swap ? x2 : x1, 0, r);
-            bitsToRow(m, swap ? x1 : x2, 8, r);
-        }
-    }
-
     if (s.flag(Flag::TrueCharImage) && width < s.charWidth) {
         for (int c = width; c < s.charWidth; ++c)
             for (int r = 1; r < GlyphMatrix::rows; ++r)
-                m.at(c, r) = 0;
+                s.glyph.at(c, r) = 0;
+    }
+}
+
+void decodeGlyph(std::span<const uint8_t> image, int width, int height, bool swap, int64_t g, GlyphMatrix &m)
+{
+    const auto at = [image](int64_t offset) -> uint8_t {
+        return offset >= 0 && offset < static_cast<int64_t>(image.size()) ? image[static_cast<size_t>(offset)] : 0;
+    };
+    const int b = width >> 3;
+    bitsToRow(m, at(g), 0, 0);
+    for (int c = 8; c < 16; ++c)
+        m.at(c, 0) = 0;
+
+    for (int i = 1; i < b * height; i += b) {
+        const int r = i / b + b - 1;
+        if (b == 1) {
+            bitsToRow(m, at(g + i), 0, r);
+        } else {
+            const uint8_t x1 = at(g + i);
+            const uint8_t x2 = at(g + i + 1);
+            bitsToRow(m, swap ? x2 : x1, 0, r);
+            bitsToRow(m, swap ? x1 : x2, 8, r);
+        }
     }
 }
 

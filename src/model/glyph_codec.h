@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <span>
 
 #include "model/editor_state.h"
 
@@ -18,5 +19,11 @@ void encodeChar(EditorState &state);
 // offsets can lie past 2^31 - 1, where no 32-bit G can name them.
 void decodeCharAt(EditorState &state, int64_t offset);
 void encodeCharAt(EditorState &state, int64_t offset);
+
+// The decoding itself, from any bytes: the width byte into row 0 (columns
+// 0..7) and the pixel rows of a width x height character at offset into
+// glyph, without the "True Char Image" mask. Bytes outside image read as 0.
+void decodeGlyph(std::span<const uint8_t> image, int width, int height, bool swapBytes, int64_t offset,
+                 GlyphMatrix &glyph);
 
 } // namespace velmora

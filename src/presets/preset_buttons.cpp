@@ -5,9 +5,9 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "files/file_access.h"
-#include "files/firmware_info.h"
+#include "storage/file_access.h"
 #include "model/text_format.h"
+#include "presets/info_label.h"
 #include "presets/format_controls.h"
 #include "views/edit_grid.h"
 #include "views/editor.h"

@@ -152,6 +152,7 @@ void paintCell(Editor &e, int x, int y)
     } else {
         // Only this cell changed on the grid; the width row schedules its own update.
         e.ui.Img->update(cellInside(cell));
+        notifyRefreshObservers(e);
     }
 }
 

@@ -2,6 +2,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <QImage>
 
@@ -102,6 +103,9 @@ struct Editor {
     // Runs a handler as one undoable step of that name, as the window's
     // commands run. Dialogs outside the window use it.
     std::function<void(const std::string &, const std::function<void(Editor &)> &)> runStep;
+    // Run after every refresh of the views and after a pixel edit, so that
+    // windows outside the main one follow the state without being called by name.
+    std::vector<std::function<void(Editor &)>> refreshObservers;
 
     bool autoWrite() const;
     bool zoomed() const;

@@ -62,6 +62,13 @@ void redrawAll(Editor &e)
     for (QWidget *w : std::initializer_list<QWidget *>{e.ui.MemImg, e.ui.Img, e.ui.ImgReel})
         w->update();
     QCoreApplication::sendPostedEvents(e.ui.Form1, QEvent::UpdateRequest);
+    notifyRefreshObservers(e);
+}
+
+void notifyRefreshObservers(Editor &e)
+{
+    for (const auto &observer : e.refreshObservers)
+        observer(e);
 }
 
 void fillRowOffsets(Editor &e)

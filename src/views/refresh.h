@@ -12,6 +12,8 @@ void readAtOffset(Editor &editor);
 void showOffsets(Editor &editor);
 // Every view from the glyph matrix and image buffer as they stand, then an immediate repaint.
 void redrawAll(Editor &editor);
+// Runs the editor's refresh observers.
+void notifyRefreshObservers(Editor &editor);
 // The address of each pixel row of the character at G, in the row-offset column.
 void fillRowOffsets(Editor &editor);
 // "VELMORA CE  [name]  hex8(size)" as the window caption.

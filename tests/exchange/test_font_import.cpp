@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "characters/char_map_commands.h"
 #include "exchange/font_import_dialog.h"
 #include "model/format.h"
 #include "views/refresh.h"
@@ -147,6 +149,50 @@ private slots:
         QCOMPARE(d->findChild<QLabel *>("WriteCount")->text(),
                  QStringLiteral("First character: type one character or U+XXXX"));
         QVERIFY(!d->findChild<QPushButton *>("WriteButton")->isEnabled());
+    }
+
+    // Glyph k of the font gets the character its code stands for; the tiny
+    // font holds only "A" and "B".
+    void importByMapDrawsEachGlyphsCharacter_data()
+    {
+        QTest::addColumn<QByteArray>("table"); // empty: codes are code points
+        QTest::addColumn<QString>("firstGlyph"); // the character of glyph 0
+        QTest::addColumn<QString>("glyphs");     // per glyph: A, B or - (unchanged)
+        QTest::addColumn<int>("lacking");
+        QTest::newRow("code points from '@'") << QByteArray() << "@" << "-AB-" << 2;
+        QTest::newRow("table, a code it does not name") << QByteArray("00=B\n01=A\n03=A\n04=Z\n") << "B" << "BA-A-" << 1;
+    }
+    void importByMapDrawsEachGlyphsCharacter()
+    {
+        QFETCH(QByteArray, table);
+        QFETCH(QString, firstGlyph);
+        QFETCH(QString, glyphs);
+        QFETCH(int, lacking);
+        test::Window w;
+        setUp(w, 8, 9);
+        if (!table.isEmpty())
+            CharMapStore::of(w.editor()).loadTable(test::writeFile(w.dir.filePath("t.tbl"), table).toStdString());
+        setGlyphCharacter(w.editor(), firstGlyph.toStdU32String());
+        const QString path = test::writeFile(w.dir.filePath("tiny.bdf"), QByteArray(tinyBdf));
+        FontImportDialog *d = openDialog(w);
+        w.editor().runDialog = [path](QFileDialog &dialog) { dialog.selectFile(path); return true; };
+        QTest::mouseClick(d->findChild<QPushButton *>("FontFileButton"), Qt::LeftButton);
+        settings(d, 8, "A", int(glyphs.size()));
+        d->findChild<QCheckBox *>("ImportByMap")->setChecked(true);
+        QVERIFY(d->findChild<QLabel *>("WriteCount")->text().contains(QStringLiteral("%1 characters the font lacks").arg(lacking)));
+        QTest::mouseClick(d->findChild<QPushButton *>("WriteButton"), Qt::LeftButton);
+
+        const std::vector<uint8_t> a = {6, 0x20, 0x50, 0x88, 0xF8, 0x88, 0x88, 0x88, 0x00};
+        const std::vector<uint8_t> b = {4, 0, 0, 0, 0, 0xE0, 0xA0, 0xE0, 0x00};
+        const std::vector<uint8_t> unchanged(9, 0x5A);
+        for (int k = 0; k <= glyphs.size(); ++k) {
+            const QChar g = k < glyphs.size() ? glyphs[k] : QChar('-');
+            const std::vector<uint8_t> &expected = g == 'A' ? a : g == 'B' ? b : unchanged;
+            const auto stored = w.state().image.range(9 * k, 9);
+            QVERIFY2(std::equal(stored.begin(), stored.end(), expected.begin()), qPrintable(QString::number(k)));
+        }
+        w.find<QAction>("Undo1")->trigger(); // one step
+        QCOMPARE(w.state().image.bytes(), std::vector<uint8_t>(4096, 0x5A));
     }
 };
 

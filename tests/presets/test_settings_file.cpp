@@ -186,6 +186,9 @@ private slots:
         QTest::newRow("short offset line") << "$00000400" << QString::fromStdString(formats) << "'' is not a valid integer value" << 2 << false;
         QTest::newRow("width field of preset 3") << QString::fromStdString(offsets) << "08131616-+13" << "'-+' is not a valid integer value"
                                                  << 3 << true;
+        QTest::newRow("zero byte in an offset field") << QStringLiteral("$00000400$12") + QChar(0) + QStringLiteral("ABCDE")
+                                                      << QString::fromStdString(formats)
+                                                      << "'$12\\0ABCDE' is not a valid integer value" << 2 << false;
         QTest::newRow("height field of preset 2") << QString::fromStdString(offsets) << "0813166 " << "'6 ' is not a valid integer value"
                                                   << 2 << true;
     }

@@ -1,4 +1,4 @@
-#include "files/file_access.h"
+#include "storage/file_access.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,0 +1,161 @@
+#include "characters/char_map.h"
+
+#include <charconv>
+
+#include "model/errors.h"
+
+namespace velmora {
+
+std::string formatText(const GlyphFormat &f)
+{
+    return std::to_string(f.width) + "x" + std::to_string(f.height) + (f.spare ? ",spare" : "")
+           + (f.swap ? ",swap" : "");
+}
+
+std::optional<GlyphFormat> parseFormatText(std::string_view text)
+{
+    GlyphFormat f;
+    const size_t comma = text.find(',');
+    const std::string_view size = text.substr(0, comma);
+    const size_t x = size.find('x');
+    if (x == std::string_view::npos)
+        return std::nullopt;
+    const auto number = [](std::string_view digits, int &value) {
+        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        return error == std::errc() && end == digits.data() + digits.size();
+    };
+    if (!number(size.substr(0, x), f.width) || !number(size.substr(x + 1), f.height))
+        return std::nullopt;
+    if ((f.width != 8 && f.width != 16) || f.height < 2 || f.height > 16)
+        return std::nullopt;
+    std::string_view rest = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+    while (!rest.empty()) {
+        const size_t next = rest.find(',');
+        const std::string_view word = rest.substr(0, next);
+        if (word == "spare")
+            f.spare = true;
+        else if (word == "swap")
+            f.swap = true;
+        else
+            return std::nullopt;
+        rest = next == std::string_view::npos ? std::string_view() : rest.substr(next + 1);
+    }
+    return f;
+}
+
+std::optional<int64_t> glyphOffsetOf(const FontMap &map, uint32_t code, int64_t imageLength)
+{
+    if (code < map.firstCode)
+        return std::nullopt;
+    const int64_t offset = map.start + int64_t{code - map.firstCode} * map.format.step();
+    if (offset < 0 || offset + map.format.size() > imageLength)
+        return std::nullopt;
+    return offset;
+}
+
+std::optional<uint32_t> codeOfGlyph(const FontMap &map, int64_t offset, int64_t imageLength)
+{
+    const int64_t distance = offset - map.start;
+    if (distance < 0 || distance % map.format.step() != 0 || offset + map.format.size() > imageLength)
+        return std::nullopt;
+    const int64_t code = int64_t{map.firstCode} + distance / map.format.step();
+    if (code > UINT32_MAX)
+        return std::nullopt;
+    return static_cast<uint32_t>(code);
+}
+
+const FontMap *CharMaps::governing(const GlyphFormat &format, int64_t offset) const
+{
+    const FontMap *best = nullptr;
+    for (const FontMap &font : fonts)
+        if (font.format == format && font.start <= offset && (!best || font.start > best->start))
+            best = &font;
+    return best;
+}
+
+void CharMaps::set(const FontMap &map)
+{
+    for (FontMap &font : fonts) {
+        if (font.start == map.start && font.format == map.format) {
+            font = map;
+            return;
+        }
+    }
+    fonts.push_back(map);
+}
+
+namespace {
+
+constexpr std::string_view header = "# Velmora CE character map: start, format, first code, table\n";
+
+std::string hex(uint64_t value, int digits)
+{
+    std::string text(static_cast<size_t>(digits), '0');
+    for (int i = digits - 1; i >= 0 && value != 0; --i, value >>= 4)
+        text[static_cast<size_t>(i)] = "0123456789ABCDEF"[value & 15];
+    return text;
+}
+
+// The next field of line up to a blank; line keeps the rest after the blank.
+std::string_view field(std::string_view &line)
+{
+    const size_t blank = line.find(' ');
+    const std::string_view word = line.substr(0, blank);
+    line = blank == std::string_view::npos ? std::string_view() : line.substr(blank + 1);
+    return word;
+}
+
+std::optional<uint64_t> parseHex(std::string_view digits, uint64_t limit)
+{
+    uint64_t value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() || value > limit)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+std::string serialiseCharMaps(const CharMaps &maps)
+{
+    std::string text(header);
+    for (const FontMap &font : maps.fonts) {
+        text += hex(static_cast<uint64_t>(font.start), 8) + " " + formatText(font.format) + " "
+                + hex(font.firstCode, 4);
+        if (!font.table.empty())
+            text += " " + font.table;
+        text += "\n";
+    }
+    return text;
+}
+
+CharMaps parseCharMaps(std::string_view text)
+{
+    CharMaps maps;
+    int lineNumber = 0;
+    for (size_t start = 0; start < text.size();) {
+        ++lineNumber;
+        const size_t end = std::min(text.find('\n', start), text.size());
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        while (line.ends_with('\r'))
+            line.remove_suffix(1);
+        if (line.empty() || line.front() == '#')
+            continue;
+        FontMap font;
+        const auto offset = parseHex(field(line), INT32_MAX);
+        const auto format = parseFormatText(field(line));
+        const auto first = parseHex(field(line), 0x10FFFF);
+        if (!offset || !format || !first)
+            throw EditorError("Line " + std::to_string(lineNumber)
+                              + " of the character map: expected start, format and first code");
+        font.start = static_cast<int64_t>(*offset);
+        font.format = *format;
+        font.firstCode = static_cast<uint32_t>(*first);
+        font.table = std::string(line);
+        maps.set(font);
+    }
+    return maps;
+}
+
+} // namespace velmora

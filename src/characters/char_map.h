@@ -1,0 +1,64 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+
+// How a font's characters lie in the image: W (8 or 16) x H bytes rows, the
+// spare byte after each 16-wide character, the two bytes of a row swapped.
+struct GlyphFormat {
+    int width = 8;
+    int height = 8;
+    bool spare = false;
+    bool swap = false;
+
+    int size() const { return (width >> 3) * height; }
+    int step() const { return size() + (spare && width == 16 ? 1 : 0); }
+    bool operator==(const GlyphFormat &) const = default;
+};
+
+// "16x12,spare,swap"; nothing for a text that names no valid format.
+std::string formatText(const GlyphFormat &format);
+std::optional<GlyphFormat> parseFormatText(std::string_view text);
+
+// Which glyph is which character code: glyph k lies at start + k x step and
+// has code firstCode + k. table names the table file whose texts the codes
+// stand for (empty: codes are Unicode code points).
+struct FontMap {
+    int64_t start = 0;
+    GlyphFormat format;
+    uint32_t firstCode = 0x20;
+    std::string table;
+
+    bool operator==(const FontMap &) const = default;
+};
+
+// The offset of the glyph of code, when the code is not before the first one
+// and the whole glyph lies inside an image of imageLength bytes.
+std::optional<int64_t> glyphOffsetOf(const FontMap &map, uint32_t code, int64_t imageLength);
+// The code of the glyph at offset, when a whole glyph of the font starts there.
+std::optional<uint32_t> codeOfGlyph(const FontMap &map, int64_t offset, int64_t imageLength);
+
+// The maps of the fonts of one image. A font's map governs its glyphs from
+// its start up to the next map of the same format.
+struct CharMaps {
+    std::vector<FontMap> fonts;
+
+    // The map of format that governs the glyph at offset, if any.
+    const FontMap *governing(const GlyphFormat &format, int64_t offset) const;
+    // Adds map, or replaces the one with the same start and format.
+    void set(const FontMap &map);
+    bool operator==(const CharMaps &) const = default;
+};
+
+// The text of a map file: a comment line, then one font a line:
+// "START FORMAT FIRST [TABLE]", start and first code in hex, the table path
+// taking the rest of the line.
+std::string serialiseCharMaps(const CharMaps &maps);
+// Throws EditorError naming the first line that cannot be read.
+CharMaps parseCharMaps(std::string_view text);
+
+} // namespace velmora

@@ -1,0 +1,74 @@
+#pragma once
+#include <map>
+#include <optional>
+#include <string>
+
+#include <QObject>
+
+#include "characters/char_map.h"
+#include "characters/char_table.h"
+
+namespace velmora {
+
+struct Editor;
+
+// The character maps of the open image, kept in a small text file beside it
+// (the image's name with ".chars" added). The file is read when another image
+// is opened and written when a map changes; nothing else is touched. A file
+// that cannot be read is reported once and left out.
+class CharMapStore : public QObject {
+    Q_OBJECT
+public:
+    // The store of the editor's window, made on first use.
+    static CharMapStore &of(Editor &editor);
+
+    // The map of the current font: the one governing G in the current
+    // format, else the view offset, the current format and code 0x20.
+    FontMap activeMap() const;
+    // True when the user set the map activeMap() returns.
+    bool activeIsSet() const;
+    // Sets a font's map and writes the map file.
+    void setMap(const FontMap &map);
+    // Reads the table file at path (throws EditorError, taking nothing, when
+    // it cannot be read) and makes it the current font's table; a set map
+    // keeps it in its file.
+    void loadTable(const std::string &path);
+    // The current font has no table any more.
+    void clearTable();
+    // The table of the current font, read once per path; nothing for no table
+    // or one that cannot be read (error() then names why).
+    const CharTable *activeTable(std::string *error = nullptr);
+
+    const CharMaps &maps() const { return maps_; }
+    static std::string mapFilePath(const std::string &imagePath);
+
+private:
+    CharMapStore(Editor &editor, QObject *parent);
+    void followImage();
+    void load();
+    void save() const;
+    void setActiveTable(const std::string &path);
+
+    Editor &editor_;
+    CharMaps maps_;
+    std::optional<std::string> loadedFor_;
+    std::string defaultTable_; // the table chosen before the current font has a map
+    std::map<std::string, CharTable> tables_;
+    std::map<std::string, std::string> tableErrors_;
+};
+
+// The format the editor shows now, as a font map names it.
+GlyphFormat currentGlyphFormat(const Editor &editor);
+
+// Reads and parses a table file; throws EditorError with the file's name and the line.
+CharTable readTableFile(const std::string &path);
+
+// Goes to the glyph at offset as a click on its overview cell does: a glyph
+// on the page is framed; one off the page brings its page into view when the
+// font's map is set (with the view offset as the font's start, G moves alone).
+void goToGlyph(Editor &editor, int64_t offset);
+
+// "This glyph is": the current font's glyphs start at G with the code of text.
+void setGlyphCharacter(Editor &editor, const std::u32string &text);
+
+} // namespace velmora

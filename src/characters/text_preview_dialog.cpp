@@ -1,0 +1,277 @@
+#include "characters/text_preview_dialog.h"
+
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+
+#include "characters/char_map_commands.h"
+#include "characters/utf8_text.h"
+#include "model/text_format.h"
+#include "views/canvas_widget.h"
+#include "views/editor.h"
+#include "views/text_field.h"
+
+namespace velmora {
+
+namespace {
+
+std::u32string toU32(const QString &text)
+{
+    const QList<uint> codes = text.toUcs4();
+    return std::u32string(codes.begin(), codes.end());
+}
+
+QString toQString(const std::u32string &text)
+{
+    return QString::fromUcs4(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString listed(const std::vector<std::u32string> &texts)
+{
+    QStringList items;
+    for (const std::u32string &t : texts)
+        items << toQString(t);
+    return items.join(QStringLiteral(" "));
+}
+
+QRgb pixelColour(PixelKind kind)
+{
+    switch (kind) {
+    case PixelKind::Paper: return qRgb(255, 255, 255);
+    case PixelKind::Ink: return qRgb(0, 0, 0);
+    case PixelKind::Missing: return qRgb(255, 0, 0);
+    case PixelKind::TintedPaper: return qRgb(255, 200, 200);
+    case PixelKind::TintedInk: return qRgb(176, 0, 0);
+    }
+    return qRgb(255, 255, 255);
+}
+
+} // namespace
+
+TextPreviewDialog::TextPreviewDialog(QWidget *parent, Editor &editor) : QDialog(parent), editor_(editor)
+{
+    setObjectName(QStringLiteral("TextPreviewDialog"));
+    setWindowTitle(QStringLiteral("Text preview"));
+    setModal(false);
+
+    sampleText_ = new QPlainTextEdit(QStringLiteral("The quick brown fox\njumps over the lazy dog"), this);
+    sampleText_->setObjectName(QStringLiteral("SampleText"));
+    sampleText_->setFixedHeight(sampleText_->fontMetrics().lineSpacing() * 4 + 12);
+
+    auto spin = [this](const char *name, int low, int high, int value, const char *hint) {
+        auto *box = new QSpinBox(this);
+        box->setObjectName(QString::fromUtf8(name));
+        box->setRange(low, high);
+        box->setValue(value);
+        box->setToolTip(QString::fromUtf8(hint));
+        markAsTextField(box);
+        return box;
+    };
+    zoom_ = spin("PreviewZoom", 1, 4, 2, "Each pixel as a square of this size");
+    gap_ = spin("GlyphGap", 0, 16, 0, "Blank pixels after each character");
+    screenWidth_ = spin("ScreenWidth", 0, 4096, 128, "Width of the phone's screen in pixels (0: no limit)");
+    auto *loadTable = new QPushButton(QStringLiteral("Table..."), this);
+    loadTable->setObjectName(QStringLiteral("btLoadTable"));
+    loadTable->setToolTip(QStringLiteral("Read a .tbl file: which character each code stands for"));
+    auto *clearTable = new QPushButton(QStringLiteral("No table"), this);
+    clearTable->setObjectName(QStringLiteral("btClearTable"));
+    clearTable->setToolTip(QStringLiteral("Codes are Unicode code points"));
+    auto *settings = new QHBoxLayout;
+    settings->addWidget(new QLabel(QStringLiteral("Zoom:"), this));
+    settings->addWidget(zoom_);
+    settings->addWidget(new QLabel(QStringLiteral("Gap:"), this));
+    settings->addWidget(gap_);
+    settings->addWidget(new QLabel(QStringLiteral("Screen width:"), this));
+    settings->addWidget(screenWidth_);
+    settings->addStretch(1);
+    settings->addWidget(loadTable);
+    settings->addWidget(clearTable);
+
+    canvas_ = new CanvasWidget(QStringLiteral("PreviewCanvas"), QSize(1, 1), this);
+    canvas_->setAccessibleName(QStringLiteral("Text preview"));
+    canvas_->setCursor(Qt::PointingHandCursor);
+    auto *scroll = new QScrollArea(this);
+    scroll->setWidget(canvas_);
+    scroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    scroll->setMinimumSize(420, 120);
+    scroll->setBackgroundRole(QPalette::Base);
+
+    auto *thisGlyphIs = new QPushButton(QStringLiteral("This glyph is"), this);
+    thisGlyphIs->setObjectName(QStringLiteral("btThisGlyphIs"));
+    thisGlyphIs->setToolTip(QStringLiteral("The glyph being edited shows the character typed beside"));
+    glyphChar_ = new QLineEdit(this);
+    glyphChar_->setObjectName(QStringLiteral("GlyphChar"));
+    glyphChar_->setMaximumWidth(80);
+    alphabet_ = new QLineEdit(this);
+    alphabet_->setObjectName(QStringLiteral("AlphabetCheck"));
+    alphabet_->setPlaceholderText(QStringLiteral("Paste the letters of an alphabet"));
+    auto *mapRow = new QHBoxLayout;
+    mapRow->addWidget(thisGlyphIs);
+    mapRow->addWidget(glyphChar_);
+    mapRow->addSpacing(12);
+    mapRow->addWidget(new QLabel(QStringLiteral("Missing for..."), this));
+    mapRow->addWidget(alphabet_, 1);
+    for (QWidget *field : {static_cast<QWidget *>(sampleText_), static_cast<QWidget *>(glyphChar_),
+                           static_cast<QWidget *>(alphabet_)})
+        markAsTextField(field);
+
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("PreviewStatus"));
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    status_->setWordWrap(true);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(sampleText_);
+    layout->addLayout(settings);
+    layout->addWidget(scroll, 1);
+    layout->addLayout(mapRow);
+    layout->addWidget(status_);
+
+    connect(sampleText_, &QPlainTextEdit::textChanged, this, &TextPreviewDialog::refresh);
+    connect(alphabet_, &QLineEdit::textChanged, this, &TextPreviewDialog::refresh);
+    for (QSpinBox *box : {zoom_, gap_, screenWidth_})
+        connect(box, &QSpinBox::valueChanged, this, &TextPreviewDialog::refresh);
+    connect(canvas_, &CanvasWidget::pressed, this, &TextPreviewDialog::canvasPressed);
+    connect(loadTable, &QPushButton::clicked, this, &TextPreviewDialog::loadTable);
+    connect(clearTable, &QPushButton::clicked, this, [this] {
+        editor_.run([](Editor &e) { CharMapStore::of(e).clearTable(); });
+        refresh();
+    });
+    connect(thisGlyphIs, &QPushButton::clicked, this, [this] {
+        const std::u32string text = toU32(glyphChar_->text());
+        editor_.run([text](Editor &e) { setGlyphCharacter(e, text); });
+        refresh();
+    });
+    // Cheap while hidden: the observer returns at once.
+    editor.refreshObservers.push_back([this](Editor &) {
+        if (isVisible())
+            refresh();
+    });
+}
+
+void TextPreviewDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    refresh();
+}
+
+void TextPreviewDialog::refresh()
+{
+    CharMapStore &store = CharMapStore::of(editor_);
+    std::string tableError;
+    const CharTable *table = store.activeTable(&tableError);
+    shownMap_ = store.activeMap();
+    const EditorState &s = editor_.state;
+    rendering_ = renderText(s.image.bytes(), shownMap_, table, gap_->value(), screenWidth_->value(),
+                            toU32(sampleText_->toPlainText()), GlyphOverride{s.glyphOffset, &s.glyph});
+    paintCanvas();
+    showStatus(tableError);
+}
+
+void TextPreviewDialog::paintCanvas()
+{
+    const int z = zoom_->value();
+    const QSize size(rendering_.width * z, rendering_.height * z);
+    QImage &image = canvas_->canvas();
+    if (image.size() != size)
+        image = QImage(size, QImage::Format_RGB32);
+    for (int y = 0; y < rendering_.height; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y * z));
+        for (int x = 0; x < rendering_.width; ++x) {
+            const QRgb colour = pixelColour(rendering_.at(x, y));
+            for (int dx = 0; dx < z; ++dx)
+                line[x * z + dx] = colour;
+        }
+        for (int dy = 1; dy < z; ++dy)
+            std::copy_n(line, size.width(), reinterpret_cast<QRgb *>(image.scanLine(y * z + dy)));
+    }
+    canvas_->setFixedSize(size);
+    canvas_->update();
+}
+
+void TextPreviewDialog::showStatus(const std::string &tableError)
+{
+    QStringList lines;
+    lines << QStringLiteral("Glyphs from %1, first code %2%3")
+                 .arg(QString::fromStdString(hex8(shownMap_.start)))
+                 .arg(shownMap_.firstCode, 4, 16, QLatin1Char('0'))
+                 .arg(CharMapStore::of(editor_).activeIsSet() ? QString() : QStringLiteral(" (view offset: no map set)"));
+    if (!tableError.empty())
+        lines << QString::fromStdString(tableError);
+    const int widest = rendering_.widestLine();
+    if (widest >= 0) {
+        const int width = rendering_.lineWidths[static_cast<size_t>(widest)];
+        QString line = QStringLiteral("Line %1: %2 px").arg(widest + 1).arg(width);
+        if (screenWidth_->value() > 0 && width > screenWidth_->value())
+            line += QStringLiteral(", %1 px too wide").arg(width - screenWidth_->value());
+        lines << line;
+    }
+    if (!rendering_.missing.empty())
+        lines << QStringLiteral("No glyph: ") + listed(rendering_.missing);
+    if (!alphabet_->text().isEmpty()) {
+        const EditorState &s = editor_.state;
+        std::string ignored;
+        const AlphabetReport report =
+            checkAlphabet(s.image.bytes(), shownMap_, CharMapStore::of(editor_).activeTable(&ignored),
+                          toU32(alphabet_->text()), GlyphOverride{s.glyphOffset, &s.glyph});
+        if (report.missing.empty() && report.blank.empty())
+            lines << QStringLiteral("Every letter has a glyph");
+        if (!report.missing.empty())
+            lines << QStringLiteral("Missing: ") + listed(report.missing);
+        if (!report.blank.empty())
+            lines << QStringLiteral("Blank: ") + listed(report.blank);
+    }
+    const QString text = lines.join(QLatin1Char('\n'));
+    if (status_->text() != text)
+        status_->setText(text);
+    canvas_->setAccessibleDescription(sampleText_->toPlainText());
+}
+
+void TextPreviewDialog::canvasPressed(Qt::MouseButton button, QPoint position)
+{
+    const int z = zoom_->value();
+    if (button != Qt::LeftButton || position.x() < 0 || position.y() < 0)
+        return;
+    const PlacedChar *c = rendering_.charAt(position.x() / z, position.y() / z);
+    if (!c || !c->glyph)
+        return;
+    const int64_t offset = *c->glyph;
+    editor_.run([offset](Editor &e) { goToGlyph(e, offset); });
+}
+
+void TextPreviewDialog::loadTable()
+{
+    auto *dialog = findChild<QFileDialog *>(QStringLiteral("TableFileDialog"));
+    if (!dialog) {
+        dialog = new QFileDialog(this, QStringLiteral("Open character table"));
+        dialog->setObjectName(QStringLiteral("TableFileDialog"));
+        dialog->setOption(QFileDialog::DontUseNativeDialog);
+        dialog->setNameFilter(QStringLiteral("Character tables (*.tbl);;All files (*)"));
+        dialog->setFileMode(QFileDialog::ExistingFile);
+    }
+    editor_.run([dialog](Editor &e) {
+        if (e.runDialog(*dialog))
+            CharMapStore::of(e).loadTable(dialog->selectedFiles().value(0).toStdString());
+    });
+    refresh();
+}
+
+void TextPreview1Click(Editor &editor)
+{
+    QWidget *window = editor.ui.Form1;
+    auto *dialog = window->findChild<TextPreviewDialog *>(QStringLiteral("TextPreviewDialog"));
+    if (!dialog)
+        dialog = new TextPreviewDialog(window, editor);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+} // namespace velmora

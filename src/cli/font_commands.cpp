@@ -1,0 +1,114 @@
+#include "cli/font_commands.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "cli/arguments.h"
+#include "cli/output_file.h"
+#include "exchange/png_sheet.h"
+#include "finder/font_scan.h"
+#include "model/errors.h"
+#include "model/text_format.h"
+#include "storage/file_access.h"
+
+namespace velmora::cli {
+
+namespace {
+
+std::span<const uint8_t> asBytes(const QByteArray &bytes)
+{
+    return {reinterpret_cast<const uint8_t *>(bytes.constData()), static_cast<size_t>(bytes.size())};
+}
+
+void requireInside(const EditorState &state, int32_t offset)
+{
+    if (offset >= state.imageLength())
+        throw EditorError("Offset " + hex8(offset) + " lies past the image end (" + hex8(state.imageLength()) + ")");
+}
+
+// The format a sheet names in its text keys ("8x13", flags "tfftf"); false when it names none.
+bool sheetFormat(const QImage &sheet, EditorState &state)
+{
+    const QStringList size = sheet.text(QStringLiteral("Velmora-Format")).split(QLatin1Char('x'));
+    const QString flags = sheet.text(QStringLiteral("Velmora-Flags"));
+    if (size.size() != 2)
+        return false;
+    const FontFormat format = parseFormat(size[0].toStdString() + "x" + size[1].toStdString());
+    state.charWidth = static_cast<uint8_t>(format.width);
+    state.charHeight = static_cast<uint8_t>(format.height);
+    for (int f = 0; f < flagCount; ++f)
+        state.setFlag(static_cast<Flag>(f), flags.size() == flagCount && flags[f] == QLatin1Char('t'));
+    return true;
+}
+
+} // namespace
+
+int runFind(const Invocation &in)
+{
+    const std::vector<uint8_t> image = readWholeFile(in.positionals[0]);
+    const FontScanResult result = scanFonts(image);
+    if (in.has("json")) {
+        QJsonArray fonts;
+        for (const FontCandidate &c : result.candidates) {
+            fonts.append(QJsonObject{{QStringLiteral("offset"), QString::fromStdString(hex8(c.start))},
+                                     {QStringLiteral("format"), QString::fromStdString(formatArgument(c.format))},
+                                     {QStringLiteral("characters"), static_cast<qint64>(c.count)},
+                                     {QStringLiteral("score"), c.score}});
+        }
+        const QJsonObject document{{QStringLiteral("image"), in.positionals[0]},
+                                   {QStringLiteral("size"), static_cast<qint64>(image.size())},
+                                   {QStringLiteral("fonts"), fonts}};
+        std::cout << QJsonDocument(document).toJson(QJsonDocument::Indented).toStdString();
+        return Success;
+    }
+    std::printf("%-8s  %-16s  %10s  %10s\n", "offset", "format", "characters", "score");
+    for (const FontCandidate &c : result.candidates)
+        std::printf("%-8s  %-16s  %10lld  %10.0f\n", hex8(c.start).c_str(), formatArgument(c.format).c_str(),
+                    static_cast<long long>(c.count), c.score);
+    return Success;
+}
+
+int runExport(const Invocation &in)
+{
+    const int32_t offset = parseOffset(in.required("at"));
+    const FontFormat format = parseFormat(in.required("format"));
+    const int wanted = in.has("count") ? parseCount("count", in.value("count"), 1, 65536) : 32;
+    const QString out = QString::fromStdString(in.required("o"));
+    EditorState state = stateFor(readWholeFile(in.positionals[0]), format);
+    requireInside(state, offset);
+    const QByteArray png = sheetPng(state, offset, charsThatFit(state, offset, wanted));
+    writeOutput(out, in.positionals, asBytes(png));
+    return Success;
+}
+
+int runImport(const Invocation &in)
+{
+    const QString out = QString::fromStdString(in.required("o"));
+    const QString sheetPath = in.positionals[1];
+    EditorState state = stateFor(readWholeFile(in.positionals[0]), FontFormat{});
+    const QImage sheet = sheetFromFileBytes(readWholeFile(sheetPath), sheetPath);
+    if (in.has("format")) {
+        const FontFormat format = parseFormat(in.value("format"));
+        state.charWidth = static_cast<uint8_t>(format.width);
+        state.charHeight = static_cast<uint8_t>(format.height);
+        state.setFlag(Flag::SkipSpareByte, format.skipSpareByte);
+        state.setFlag(Flag::SwapBytes, format.swapBytes);
+    } else if (!sheetFormat(sheet, state)) {
+        throw UsageError("the sheet names no format: give --format");
+    }
+    const std::string sheetOffset = sheet.text(QStringLiteral("Velmora-Offset")).toStdString();
+    if (!in.has("at") && sheetOffset.empty())
+        throw UsageError("the sheet names no offset: give --at");
+    const int32_t offset = parseOffset(in.value("at", sheetOffset));
+    requireInside(state, offset);
+    if (writeSheet(state, offset, sheet) == 0)
+        checkSheetCount(state, offset, 0);
+    writeOutput(out, in.positionals, state.image.bytes());
+    return Success;
+}
+
+} // namespace velmora::cli

@@ -1,0 +1,41 @@
+#include "cli/subcommands.h"
+
+#include "cli/font_commands.h"
+#include "cli/patch_commands.h"
+
+namespace velmora::cli {
+
+const std::vector<Subcommand> &subcommands()
+{
+    static const std::vector<Subcommand> table = {
+        {"find", "Lists the fonts the font finder finds in IMAGE, best first: offset, format, characters, score.",
+         {"IMAGE"},
+         {{"json", nullptr, "Print the list as JSON."}},
+         runFind},
+        {"export", "Writes characters of IMAGE as a PNG sheet, exactly as File > Export does.",
+         {"IMAGE"},
+         {{"at", "OFFSET", "First character (hex, \"$\" accepted).", true},
+          {"format", "WxH[,spare][,swap]", "Character format, as find lists it.", true},
+          {"count", "N", "Characters on the sheet, 1 to 65536 (default 32, cut at the image end)."},
+          {"o", "SHEET.png", "The sheet to write.", true}},
+         runExport},
+        {"import", "Writes the characters of a PNG sheet into a copy of IMAGE, as File > Import does.",
+         {"IMAGE", "SHEET.png"},
+         {{"at", "OFFSET", "First character (default: the offset the sheet was exported from)."},
+          {"format", "WxH[,spare][,swap]", "Character format (default: the format the sheet names)."},
+          {"o", "OUT.bin", "The image to write; never IMAGE itself.", true}},
+         runImport},
+        {"patch make", "Writes the differences between ORIGINAL and MODIFIED as a patch; the extension of PATCH "
+                       "chooses the format: .ips, .bps (checked against both images' CRC-32) or .txt.",
+         {"ORIGINAL", "MODIFIED"},
+         {{"o", "PATCH", "The patch to write: .ips, .bps or .txt.", true}},
+         runPatchMake},
+        {"patch apply", "Applies a patch to a copy of IMAGE; a patch for another image is refused and nothing is written.",
+         {"IMAGE", "PATCH"},
+         {{"o", "OUT.bin", "The patched image to write; never IMAGE itself.", true}},
+         runPatchApply},
+    };
+    return table;
+}
+
+} // namespace velmora::cli

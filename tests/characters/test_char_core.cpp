@@ -1,0 +1,240 @@
+#include <QTest>
+
+#include <vector>
+
+#include "characters/char_map.h"
+#include "characters/char_table.h"
+#include "characters/text_rendering.h"
+#include "characters/utf8_text.h"
+#include "model/errors.h"
+
+using namespace velmora;
+
+namespace {
+
+std::u32string u32(const QString &text)
+{
+    const QList<uint> codes = text.toUcs4();
+    return std::u32string(codes.begin(), codes.end());
+}
+
+QString qs(const std::u32string &text) { return QString::fromUcs4(text.data(), static_cast<qsizetype>(text.size())); }
+
+// The entries of a table as "CODE=text|..." in code order, or "error at N".
+QString describeTable(const QByteArray &file)
+{
+    try {
+        const CharTable table = parseCharTable(std::string_view(file.constData(), static_cast<size_t>(file.size())));
+        QStringList entries;
+        for (const auto &[code, text] : table.entries())
+            entries << QString::number(code, 16).toUpper() + "=" + qs(text);
+        return entries.join('|');
+    } catch (const EditorError &e) {
+        const QString message = QString::fromStdString(e.what());
+        return "error at " + message.section(' ', 1, 1);
+    }
+}
+
+// An image of 8 x 5 glyphs (step 5) from offset 0: glyph k has width byte
+// widths[k] and each pixel row 0xFF.
+std::vector<uint8_t> fontImage(const std::vector<int> &widths)
+{
+    std::vector<uint8_t> image;
+    for (int w : widths) {
+        image.push_back(static_cast<uint8_t>(w));
+        image.insert(image.end(), 4, 0xFF);
+    }
+    return image;
+}
+
+} // namespace
+
+class CharCoreTest : public QObject {
+    Q_OBJECT
+private slots:
+    void tableFile_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("entries");
+        QTest::newRow("one byte") << QByteArray("41=A\n42=B\n") << "41=A|42=B";
+        QTest::newRow("two bytes big-endian") << QByteArray("8140=\xE3\x81\x82\n0a=x") << "A=x|8140=\u3042";
+        QTest::newRow("several characters, '=' in text") << QByteArray("E0=the \n3D==") << "3D==|E0=the ";
+        QTest::newRow("comments, blanks, CR LF, BOM")
+            << QByteArray("\xEF\xBB\xBF# cyrillic\r\n\r\nC0=\xD0\x90\r\n") << "C0=\u0410";
+        QTest::newRow("duplicate code: first wins") << QByteArray("41=A\n41=B\n") << "41=A";
+        QTest::newRow("ignored kinds") << QByteArray("*FF\n/00\n(8000h)menu\n20= \n") << "20= ";
+        QTest::newRow("no equals sign") << QByteArray("41=A\n# ok\nhello\n") << "error at 3";
+        QTest::newRow("three hex digits") << QByteArray("141=A") << "error at 1";
+        QTest::newRow("not hex") << QByteArray("41=A\nG1=B") << "error at 2";
+        QTest::newRow("no text") << QByteArray("41=") << "error at 1";
+        QTest::newRow("bad UTF-8") << QByteArray("41=A\n42=\xC3(\n") << "error at 2";
+    }
+    void tableFile()
+    {
+        QFETCH(QByteArray, file);
+        QTEST(describeTable(file), "entries");
+    }
+
+    void textSplitsThroughTheTable_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("codes"); // "-" for a character without a code
+        QTest::newRow("longest entry first") << "the tea" << "E0 20 74 65 61";
+        QTest::newRow("unknown character") << "t?e" << "74 - 65";
+    }
+    void textSplitsThroughTheTable()
+    {
+        QFETCH(QString, text);
+        const CharTable table = parseCharTable("20= \n74=t\n65=e\n61=a\nE0=the\nE1=th\n");
+        QStringList codes;
+        for (const TextItem &item : splitText(u32(text), &table))
+            codes << (item.code ? QString::number(*item.code, 16).toUpper() : QStringLiteral("-"));
+        QTEST(codes.join(' '), "codes");
+    }
+
+    void codeAndGlyphOffset_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<qint64>("start");
+        QTest::addColumn<uint>("first");
+        QTest::addColumn<qint64>("length");
+        QTest::addColumn<uint>("code");
+        QTest::addColumn<qint64>("offset"); // -1: no glyph
+        QTest::newRow("first glyph") << "8x8" << qint64(16) << 0x20u << qint64(100) << 0x20u << qint64(16);
+        QTest::newRow("before the first code") << "8x8" << qint64(16) << 0x20u << qint64(100) << 0x1Fu << qint64(-1);
+        QTest::newRow("last whole glyph") << "8x8" << qint64(16) << 0x20u << qint64(96) << 0x29u << qint64(88);
+        QTest::newRow("glyph cut at the end") << "8x8" << qint64(16) << 0x20u << qint64(95) << 0x29u << qint64(-1);
+        QTest::newRow("16 wide with spare byte") << "16x12,spare" << qint64(1) << 0x41u << qint64(1000) << 0x43u << qint64(51);
+        QTest::newRow("past the end, spare") << "16x12,spare" << qint64(0) << 0u << qint64(99) << 4u << qint64(-1);
+        QTest::newRow("last code point of a big font") << "16x16" << qint64(0) << 0u << qint64(0x7FFFFFFF) << 0x10FFFFu << qint64(0x10FFFF) * 32;
+    }
+    void codeAndGlyphOffset()
+    {
+        QFETCH(QString, format);
+        QFETCH(qint64, start);
+        QFETCH(uint, first);
+        QFETCH(qint64, length);
+        QFETCH(uint, code);
+        QFETCH(qint64, offset);
+        const FontMap map{start, *parseFormatText(format.toStdString()), first, {}};
+        QCOMPARE(glyphOffsetOf(map, code, length).value_or(-1), offset);
+        if (offset >= 0) {
+            QCOMPARE(codeOfGlyph(map, offset, length).value_or(0), code);
+            QVERIFY(!codeOfGlyph(map, offset + 1, length)); // between two glyphs
+        }
+    }
+
+    void mapFileKeepsEveryFont()
+    {
+        CharMaps maps;
+        maps.set({0x1000, {8, 12, false, false}, 0x20, {}});
+        maps.set({0x8000, {16, 16, true, true}, 0x410, "/tmp/a table.tbl"});
+        maps.set({0x1000, {8, 12, false, false}, 0x41, {}}); // replaces the first
+        QCOMPARE(int(maps.fonts.size()), 2);
+        QCOMPARE(parseCharMaps(serialiseCharMaps(maps)), maps);
+        QCOMPARE(maps.governing({8, 12}, 0x7FFF)->firstCode, 0x41u);
+        QVERIFY(!maps.governing({8, 12}, 0xFFF));
+        QVERIFY(!maps.governing({8, 13}, 0x2000));
+    }
+
+    void mapFileLines_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("error"); // empty: read
+        QTest::newRow("comment and font") << "# x\n00000010 8x8 20\n" << "";
+        QTest::newRow("bad format") << "# x\n00000010 8x7x 20\n" << "Line 2 of the character map: expected start, format and first code";
+        QTest::newRow("width 12") << "00000010 12x8 20" << "Line 1 of the character map: expected start, format and first code";
+        QTest::newRow("no first code") << "00000010 8x8" << "Line 1 of the character map: expected start, format and first code";
+        QTest::newRow("start too big") << "1FFFFFFFF 8x8 20" << "Line 1 of the character map: expected start, format and first code";
+    }
+    void mapFileLines()
+    {
+        QFETCH(QString, text);
+        QString error;
+        try {
+            parseCharMaps(text.toStdString());
+        } catch (const EditorError &e) {
+            error = QString::fromStdString(e.what());
+        }
+        QTEST(error, "error");
+    }
+
+    void lineLayout_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("gap");
+        QTest::addColumn<int>("screen");
+        QTest::addColumn<QString>("positions"); // x of each character, lines split by '/'
+        QTest::addColumn<QString>("widths");
+        QTest::addColumn<QString>("missing");
+        QTest::addColumn<int>("tintFrom"); // first tinted column of line 1, -1 for none
+        // Glyphs ' ' ! " # $: width bytes 3, 5, 9 (more than W), 0, 8.
+        QTest::newRow("advances") << " !\"#$" << 0 << 0 << "0 3 8 16 16" << "24" << "" << -1;
+        QTest::newRow("gap between glyphs, none after the last") << " !$" << 2 << 0 << "0 5 12" << "20" << "" << -1;
+        QTest::newRow("two lines") << "!!\n$" << 1 << 0 << "0 6/0" << "11 8" << "" << -1;
+        QTest::newRow("missing character is a box") << "!%!" << 0 << 0 << "0 5 9" << "14" << "%" << -1;
+        QTest::newRow("code before the first glyph") << "!\x1f" << 0 << 0 << "0 5" << "9" << "\x1f" << -1;
+        QTest::newRow("overflow tinted past the screen") << "$$\n!" << 0 << 10 << "0 8/0" << "16 5" << "" << 12;
+        QTest::newRow("fits exactly") << "$!" << 0 << 13 << "0 8" << "13" << "" << -1;
+    }
+    void lineLayout()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, gap);
+        QFETCH(int, screen);
+        const std::vector<uint8_t> image = fontImage({3, 5, 9, 0, 8});
+        const FontMap map{0, {8, 5}, 0x20, {}};
+        const TextRendering r = renderText(image, map, nullptr, gap, screen, u32(text));
+        QStringList lines;
+        for (const PlacedChar &c : r.placed) {
+            if (c.line == lines.size())
+                lines << QString();
+            lines.last() += (lines.last().isEmpty() ? "" : " ") + QString::number(c.x);
+        }
+        QTEST(lines.join('/'), "positions");
+        QStringList widths;
+        for (int w : r.lineWidths)
+            widths << QString::number(w);
+        QTEST(widths.join(' '), "widths");
+        QStringList missing;
+        for (const auto &m : r.missing)
+            missing << qs(m);
+        QTEST(missing.join(' '), "missing");
+        int tintFrom = -1;
+        for (int x = 0; x < r.width && tintFrom < 0; ++x)
+            if (r.at(x, TextRendering::margin) == PixelKind::TintedPaper || r.at(x, TextRendering::margin) == PixelKind::TintedInk)
+                tintFrom = x;
+        QTEST(tintFrom, "tintFrom");
+        QCOMPARE(r.height, 2 * TextRendering::margin + int(r.lineWidths.size()) * 5 - 1);
+    }
+
+    void glyphPixelsAndOverride()
+    {
+        // '!' (width 5) drawn from the image, then from an edited matrix.
+        const std::vector<uint8_t> image = {3, 0, 0, 0, 0, 5, 0x80, 0x40, 0x20, 0xF8};
+        const FontMap map{0, {8, 5}, 0x20, {}};
+        const TextRendering stored = renderText(image, map, nullptr, 0, 0, U"!");
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 5; ++c)
+                QCOMPARE(stored.at(2 + c, 2 + r) == PixelKind::Ink, bool((image[6 + size_t(r)] << c) & 0x80));
+        GlyphMatrix edited;
+        edited.at(5, 0) = edited.at(7, 0) = 1; // width byte 5
+        edited.at(1, 2) = 1;
+        const TextRendering shown = renderText(image, map, nullptr, 0, 0, U"!", GlyphOverride{5, &edited});
+        QCOMPARE(std::count(shown.pixels.begin(), shown.pixels.end(), PixelKind::Ink), 1);
+        QCOMPARE(shown.at(3, 3), PixelKind::Ink);
+        QCOMPARE(shown.charAt(3, 3)->glyph.value_or(-1), 5);
+    }
+
+    void alphabetCheck()
+    {
+        const std::vector<uint8_t> image = fontImage({3, 5, 0, 8, 4});
+        const FontMap map{0, {8, 5}, 0x20, {}};
+        const AlphabetReport report = checkAlphabet(image, map, nullptr, U"! \" # $ %\n%");
+        QCOMPARE(report.missing, std::vector<std::u32string>{U"%"});
+        QCOMPARE(report.blank, std::vector<std::u32string>{U"\""}); // width byte 0 shows nothing
+    }
+};
+
+QTEST_APPLESS_MAIN(CharCoreTest)
+#include "test_char_core.moc"

@@ -1,0 +1,321 @@
+#include <QAction>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+
+#include "characters/char_map_commands.h"
+#include "characters/text_preview_dialog.h"
+#include "demo/demo_firmware.h"
+#include "model/format.h"
+#include "presets/format_controls.h"
+#include "support/window_fixture.h"
+#include "views/memory_overview.h"
+#include "views/refresh.h"
+
+using namespace velmora;
+
+namespace {
+
+// The demo image in the format of its font number `font`, the page at the font's first glyph.
+void showDemoFont(test::Window &w, int font)
+{
+    const demo::DemoFont &f = demo::demoFonts[font];
+    EditorState &s = w.state();
+    if (s.imageLength() != demo::demoImageLength)
+        s.image.replace(demo::demoImage());
+    s.setFlag(Flag::SkipSpareByte, f.flagString[3] == 't');
+    s.setFlag(Flag::SwapBytes, f.flagString[4] == 't');
+    s.setFlag(Flag::AcwCalculation, false); // width bytes as stored, also for the glyph at G
+    showFlags(w.editor());
+    applyFormat(w.editor(), f.width, f.height);
+    s.viewOffset = f.offset;
+    selectFirstChar(w.editor());
+    readAtOffset(w.editor());
+}
+
+TextPreviewDialog *openPreview(test::Window &w, const QString &text, int zoom = 1)
+{
+    w.find<QAction>("TextPreview1")->trigger();
+    auto *d = w.find<TextPreviewDialog>("TextPreviewDialog");
+    d->findChild<QSpinBox *>("PreviewZoom")->setValue(zoom);
+    d->findChild<QSpinBox *>("ScreenWidth")->setValue(0);
+    d->findChild<QPlainTextEdit *>("SampleText")->setPlainText(text);
+    // Shortcuts run only while a window of the program is active.
+    d->activateWindow();
+    if (!QTest::qWaitForWindowActive(d))
+        qFatal("the preview window did not become active");
+    return d;
+}
+
+QImage canvasShot(TextPreviewDialog *d) { return d->findChild<QWidget *>("PreviewCanvas")->grab().toImage(); }
+QString status(TextPreviewDialog *d) { return d->findChild<QLabel *>("PreviewStatus")->text(); }
+
+// The glyph pixel (c, r) of the character at offset, read from the bytes as
+// the format lays them out: r from 1, row bytes after the width byte.
+bool storedPixel(const EditorState &s, int64_t offset, int c, int r)
+{
+    if (s.charWidth == 8)
+        return (s.image.at(offset + r) << c) & 0x80;
+    const uint8_t left = s.image.at(offset + 1 + 2 * (r - 1));
+    const uint8_t right = s.image.at(offset + 2 + 2 * (r - 1));
+    const uint8_t half = (c >= 8) != s.flag(Flag::SwapBytes) ? right : left;
+    return (half << (c % 8)) & 0x80;
+}
+
+// Pixels of shot that differ from the phrase drawn from the glyph bytes at
+// zoom 1: black ink on white from (2, 2), each character advancing by its width byte.
+int differences(const QImage &shot, const EditorState &s, int64_t start, const QString &phrase)
+{
+    QImage expected(shot.size(), QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    int pen = 2;
+    for (const QChar ch : phrase) {
+        const int64_t offset = start + int64_t{ch.unicode() - 0x20} * charStep(s);
+        const int width = std::min<int>(s.image.at(offset), s.charWidth);
+        for (int r = 1; r < s.charHeight; ++r)
+            for (int c = 0; c < width; ++c)
+                if (storedPixel(s, offset, c, r))
+                    expected.setPixel(pen + c, 2 + r - 1, qRgb(0, 0, 0));
+        pen += width;
+    }
+    int count = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            count += (shot.pixel(x, y) & 0xFFFFFF) != (expected.pixel(x, y) & 0xFFFFFF);
+    return count;
+}
+
+} // namespace
+
+class TextPreviewTest : public QObject {
+    Q_OBJECT
+private slots:
+    void typedPhraseMatchesTheGlyphBytes_data()
+    {
+        QTest::addColumn<int>("font");
+        QTest::newRow("8 x 13") << 0;
+        QTest::newRow("16 x 16, spare byte") << 1;
+        QTest::newRow("16 x 12, swapped bytes") << 2;
+    }
+    void typedPhraseMatchesTheGlyphBytes()
+    {
+        QFETCH(int, font);
+        test::Window w;
+        showDemoFont(w, font);
+        TextPreviewDialog *d = openPreview(w, QString());
+        auto *sample = d->findChild<QPlainTextEdit *>("SampleText");
+        sample->setFocus();
+        // Window shortcuts of these letters (copy, paste, clear, read, write) must not run.
+        const QString phrase = QStringLiteral("CVXRW wrote 42!");
+        QTest::keyClicks(sample, phrase);
+        QCOMPARE(sample->toPlainText(), phrase);
+        QVERIFY(!w.find<QAction>("Paste1")->isEnabled());
+        const QImage shot = canvasShot(d);
+        QCOMPARE(shot.height(), 2 * 2 + w.state().charHeight - 1);
+        QCOMPARE(differences(shot, w.state(), demo::demoFonts[font].offset, phrase), 0);
+    }
+
+    void textFieldsTypeLettersButCtrlShortcutsRun_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("sample text") << "SampleText";
+        QTest::newRow("glyph character") << "GlyphChar";
+        QTest::newRow("alphabet") << "AlphabetCheck";
+    }
+    void textFieldsTypeLettersButCtrlShortcutsRun()
+    {
+        QFETCH(QString, field);
+        test::Window w;
+        showDemoFont(w, 0);
+        TextPreviewDialog *d = openPreview(w, QStringLiteral("A"));
+        w.state().glyphOffset += 33 * 13; // "A"
+        readAtOffset(w.editor());
+        QWidget *target = d->findChild<QWidget *>(field);
+        target->setFocus();
+        const int32_t view = w.state().viewOffset;
+        const GlyphMatrix before = w.state().glyph;
+        for (Qt::Key key : {Qt::Key_X, Qt::Key_End, Qt::Key_PageDown, Qt::Key_Insert})
+            QTest::keyClick(target, key);
+        QCOMPARE(w.state().viewOffset, view);
+        QCOMPARE(w.state().glyph, before);
+        w.find<QAction>("Clear1")->trigger();
+        QVERIFY(w.state().glyph != before);
+        QTest::keyClick(target, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.state().glyph, before);
+    }
+
+    void unwrittenPixelEditShows()
+    {
+        test::Window w;
+        showDemoFont(w, 0);
+        TextPreviewDialog *d = openPreview(w, QStringLiteral("  "));
+        w.state().glyphOffset = demo::demoFonts[0].offset; // the space glyph, blank
+        readAtOffset(w.editor());
+        const QByteArray stored(reinterpret_cast<const char *>(w.state().image.bytes().data()), 64);
+        QTest::mousePress(w.find<QWidget>("Img"), Qt::LeftButton, {}, QPoint(18 * 1 + 9, 18 * 3 + 9));
+        QTest::mouseRelease(w.find<QWidget>("Img"), Qt::LeftButton, {}, QPoint(18 * 1 + 9, 18 * 3 + 9));
+        const QImage shot = canvasShot(d);
+        const int advance = w.state().image.at(demo::demoFonts[0].offset);
+        QVERIFY(advance > 1);
+        // Column 1, row 3 of both spaces: the edit is not written, both show it.
+        for (int x : {2 + 1, 2 + advance + 1})
+            QCOMPARE(QColor(shot.pixel(x, 2 + 3 - 1)), QColor(Qt::black));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(w.state().image.bytes().data()), 64), stored);
+    }
+
+    void clickGoesToTheGlyph_data()
+    {
+        QTest::addColumn<bool>("mapSet");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("viewCode"); // the code of the glyph at V afterwards
+        QTest::newRow("on the page") << false << "!#" << int('#') << 0x20;
+        QTest::newRow("off the page, no map: the page stays") << false << "AB" << int('B') << 0x20;
+        QTest::newRow("off the page, map set: its page shows") << true << "AB" << int('B') << int('B');
+    }
+    void clickGoesToTheGlyph()
+    {
+        QFETCH(bool, mapSet);
+        QFETCH(QString, text);
+        QFETCH(int, code);
+        QFETCH(int, viewCode);
+        test::Window w;
+        showDemoFont(w, 0);
+        TextPreviewDialog *d = openPreview(w, text);
+        if (mapSet) {
+            d->findChild<QLineEdit *>("GlyphChar")->setText(QStringLiteral(" "));
+            QTest::mouseClick(d->findChild<QPushButton *>("btThisGlyphIs"), Qt::LeftButton);
+        }
+        const int64_t start = demo::demoFonts[0].offset;
+        const int step = charStep(w.state());
+        const int firstAdvance = std::min<int>(w.state().image.at(start + int64_t{text[0].unicode() - 0x20} * step), 8);
+        QTest::mouseClick(d->findChild<QWidget *>("PreviewCanvas"), Qt::LeftButton, {}, QPoint(2 + firstAdvance + 1, 4));
+        QCOMPARE(int64_t{w.state().glyphOffset}, start + int64_t{code - 0x20} * step);
+        QCOMPARE(int64_t{w.state().viewOffset}, start + int64_t{viewCode - 0x20} * step);
+    }
+
+    void mapKeptAcrossClosingAndOpening()
+    {
+        test::Window w;
+        const QString path = w.dir.filePath("phone.bin");
+        const std::vector<uint8_t> demoBytes = demo::demoImage();
+        test::writeFile(path, QByteArray(reinterpret_cast<const char *>(demoBytes.data()), qsizetype(demoBytes.size())));
+        test::runWithFile(w, "Open", path);
+        showDemoFont(w, 0);
+        TextPreviewDialog *d = openPreview(w, QStringLiteral("AC"));
+        const int64_t glyphA = demo::demoFonts[0].offset + 33 * 13;
+        w.state().glyphOffset = static_cast<int32_t>(glyphA);
+        readAtOffset(w.editor());
+        d->findChild<QLineEdit *>("GlyphChar")->setText(QStringLiteral("B"));
+        QTest::mouseClick(d->findChild<QPushButton *>("btThisGlyphIs"), Qt::LeftButton);
+        QVERIFY(!d->rendering().placed.at(0).glyph); // before the first code
+        QCOMPARE(d->rendering().placed.at(1).glyph.value_or(-1), glyphA + 13);
+        QVERIFY(QFile::exists(path + ".chars"));
+
+        test::runWithFile(w, "mnNew", QString());
+        QVERIFY(CharMapStore::of(w.editor()).maps().fonts.empty());
+        test::runWithFile(w, "Open", path);
+        const std::vector<FontMap> expected{{glyphA, {8, 13}, 'B', {}}};
+        QCOMPARE(CharMapStore::of(w.editor()).maps().fonts, expected);
+    }
+
+    void badMapAndTableFiles()
+    {
+        test::Window w;
+        test::MessageBoxWatcher boxes;
+        const QString path = test::writeFile(w.dir.filePath("phone.bin"), QByteArray(4096, 0));
+        test::writeFile(path + ".chars", QByteArray("00000000 8x8 20\nnonsense\n"));
+        test::runWithFile(w, "Open", path);
+        QTRY_COMPARE(boxes.seen().size(), 1);
+        QVERIFY(boxes.seen()[0].text.contains("Line 2 of the character map"));
+        QCOMPARE(w.state().imageLength(), 4096);
+        QVERIFY(CharMapStore::of(w.editor()).maps().fonts.empty());
+
+        boxes.clear();
+        TextPreviewDialog *d = openPreview(w, QStringLiteral("A"));
+        const QString table = test::writeFile(w.dir.filePath("bad.tbl"), QByteArray("41=A\n# fine\n42\n"));
+        w.editor().runDialog = [table](QFileDialog &dialog) { dialog.selectFile(table); return true; };
+        QTest::mouseClick(d->findChild<QPushButton *>("btLoadTable"), Qt::LeftButton);
+        QTRY_COMPARE(boxes.seen().size(), 1);
+        QVERIFY(boxes.seen()[0].text.contains("Line 3 of the table"));
+        QVERIFY(!CharMapStore::of(w.editor()).activeTable());
+        QVERIFY(!status(d).contains("table"));
+    }
+
+    void thisGlyphIsRefuses_data()
+    {
+        QTest::addColumn<QByteArray>("mapFile"); // beside the image
+        QTest::addColumn<QByteArray>("table");   // loaded before, when not empty
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("nothing typed") << QByteArray() << QByteArray() << "" << "Type the character this glyph shows first";
+        QTest::newRow("two characters") << QByteArray() << QByteArray() << "AB" << "'AB' is not one character";
+        QTest::newRow("not in the table") << QByteArray() << QByteArray("41=A\n") << "B" << "'B' is not in the table";
+        QTest::newRow("table that cannot be read") << QByteArray("00000000 8x8 20 gone.tbl\n") << QByteArray() << "A"
+                                                   << "/gone.tbl' cannot be opened";
+    }
+    void thisGlyphIsRefuses()
+    {
+        QFETCH(QByteArray, mapFile);
+        QFETCH(QByteArray, table);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        test::Window w;
+        test::MessageBoxWatcher boxes;
+        const QString path = test::writeFile(w.dir.filePath("phone.bin"), QByteArray(4096, 0));
+        if (!mapFile.isEmpty())
+            test::writeFile(path + ".chars", mapFile);
+        test::runWithFile(w, "Open", path);
+        applyFormat(w.editor(), 8, 8);
+        TextPreviewDialog *d = openPreview(w, QStringLiteral("A"));
+        if (!table.isEmpty())
+            CharMapStore::of(w.editor()).loadTable(test::writeFile(w.dir.filePath("t.tbl"), table).toStdString());
+        const CharMaps before = CharMapStore::of(w.editor()).maps();
+        if (!mapFile.isEmpty())
+            QVERIFY(status(d).contains(message));
+        d->findChild<QLineEdit *>("GlyphChar")->setText(typed);
+        QTest::mouseClick(d->findChild<QPushButton *>("btThisGlyphIs"), Qt::LeftButton);
+        QTRY_COMPARE(boxes.seen().size(), 1);
+        QVERIFY2(boxes.seen()[0].text.contains(message), qPrintable(boxes.seen()[0].text));
+        QCOMPARE(CharMapStore::of(w.editor()).maps(), before);
+    }
+
+    void tableNamesTheCodes()
+    {
+        test::Window w;
+        showDemoFont(w, 0);
+        TextPreviewDialog *d = openPreview(w, QStringLiteral("AZ"));
+        const QString table = test::writeFile(w.dir.filePath("t.tbl"), QByteArray("20= \n21=A\n"));
+        w.editor().runDialog = [table](QFileDialog &dialog) { dialog.selectFile(table); return true; };
+        QTest::mouseClick(d->findChild<QPushButton *>("btLoadTable"), Qt::LeftButton);
+        QCOMPARE(d->rendering().placed.at(0).glyph.value_or(-1), demo::demoFonts[0].offset + 13);
+        QVERIFY(!d->rendering().placed.at(1).glyph);
+        QVERIFY(status(d).contains("No glyph: Z"));
+        d->findChild<QLineEdit *>("AlphabetCheck")->setText(QStringLiteral("A Z"));
+        QVERIFY(status(d).contains("Missing: Z"));
+        QTest::mouseClick(d->findChild<QPushButton *>("btClearTable"), Qt::LeftButton);
+        QVERIFY(d->rendering().missing.empty());
+    }
+
+    void overflowIsNamed()
+    {
+        test::Window w;
+        showDemoFont(w, 0);
+        TextPreviewDialog *d = openPreview(w, QStringLiteral("A\nAAA"));
+        const int advance = std::min<int>(w.state().image.at(demo::demoFonts[0].offset + 33 * 13), 8);
+        d->findChild<QSpinBox *>("ScreenWidth")->setValue(3 * advance - 3);
+        QVERIFY(status(d).contains(QStringLiteral("Line 2: %1 px, 3 px too wide").arg(3 * advance)));
+        const QImage shot = canvasShot(d);
+        const int lineTwo = 2 + 13;
+        QCOMPARE(QColor(shot.pixel(2 + 3 * advance - 3, lineTwo)), QColor(255, 200, 200));
+        QCOMPARE(QColor(shot.pixel(2 + 3 * advance - 4, lineTwo)), QColor(Qt::white));
+    }
+};
+
+QTEST_MAIN(TextPreviewTest)
+#include "test_text_preview.moc"
