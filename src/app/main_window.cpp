@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QCloseEvent>
 #include <QCompleter>
 #include <QFileDialog>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include "app/shortcut_filter.h"
 #include "app/undo_layer.h"
 #include "model/errors.h"
+#include "recovery/recovery_commands.h"
 #include "views/accessibility.h"
 #include "views/canvas_widget.h"
 #include "views/hex_entry.h"
@@ -147,6 +149,12 @@ void TForm1::AboutClick()
     editor_.ui.AboutBox->show();
     editor_.ui.AboutBox->raise();
     editor_.ui.AboutBox->activateWindow();
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    recovery_->keepNow();
+    QMainWindow::closeEvent(event);
 }
 
 void TForm1::showEvent(QShowEvent *event)

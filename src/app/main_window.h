@@ -7,6 +7,7 @@
 
 namespace velmora {
 
+class RecoveryKeeper;
 class ShortcutFilter;
 class UndoLayer;
 
@@ -34,6 +35,8 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Closes at once; unsaved changes are kept for recovery first.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildToolBarAndMenus();
@@ -51,6 +54,7 @@ private:
     Editor editor_;
     ShortcutFilter *shortcuts_ = nullptr;
     UndoLayer *undo_ = nullptr;
+    RecoveryKeeper *recovery_ = nullptr;
     bool shown_ = false;
     QString startFile_;
     bool deferBoxes_ = false;

@@ -17,7 +17,11 @@
 #include "files/image_files.h"
 #include "finder/find_fonts_dialog.h"
 #include "navigation/offset_navigation.h"
+#include "patch/compare_commands.h"
+#include "patch/patch_commands.h"
 #include "presets/preset_buttons.h"
+#include "recovery/recover_dialog.h"
+#include "recovery/recovery_commands.h"
 #include "views/memory_overview.h"
 
 namespace velmora {
@@ -46,6 +50,15 @@ void TForm1::buildToolBarAndMenus()
     auto *exportBlock = action(this, "ExportBlockPng1", "Block as PNG...");
     auto *importPng = action(this, "ImportPng1", "Glyphs from PNG...");
     auto *importFont = action(this, "ImportFont1", "Glyphs from font...");
+    auto *compare = action(this, "Compare1", "Compare with...");
+    auto *compareOff = action(this, "CompareOff1", "Stop comparing");
+    auto *savePatch = action(this, "SavePatch1", "Save patch...");
+    auto *applyPatch = action(this, "ApplyPatch1", "Apply patch...");
+    auto *nextChange = action(this, "NextChange1", "Next change", {}, QKeySequence(Qt::Key_F3));
+    auto *prevChange = action(this, "PrevChange1", "Previous change", {}, QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    for (QAction *a : {compareOff, nextChange, prevChange})
+        a->setEnabled(false); // until an image is compared with
+    auto *recover = action(this, "Recover1", "Recover unsaved changes...");
     auto *pluginLoad = action(this, "PLoad", "Load");
     auto *exitItem = action(this, "Exit1", "Exit", {}, QKeySequence(Qt::ALT | Qt::Key_F4));
     auto *undo = action(this, "Undo1", "Undo", {}, QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -124,7 +137,14 @@ void TForm1::buildToolBarAndMenus()
         {{trueCharMap}, TrueCharMap1Click, "True Char Map"},
         {{pluginLoad}, PLoadClick},
         {{zoom}, ZoomClick},
+        {{compare}, Compare1Click},
+        {{compareOff}, CompareOff1Click},
+        {{savePatch}, SavePatch1Click},
+        {{applyPatch}, ApplyPatch1Click, "Apply patch"},
+        {{nextChange}, NextChange1Click},
+        {{prevChange}, PrevChange1Click},
     };
+    editor_.refreshObservers.push_back(showCompareStatus);
     for (const Wiring &w : wiring)
         for (QAction *a : w.actions)
             connect(a, &QAction::triggered, this, handler(w.fn, w.step));
@@ -142,11 +162,22 @@ void TForm1::buildToolBarAndMenus()
     connect(findFonts, &QAction::triggered, this, [this] { run(FindFontsClick); });
     connect(textPreview, &QAction::triggered, this, [this] { run(TextPreview1Click); });
     CharMapStore::of(editor_); // reads the character maps of every image opened from now on
+    // Unsaved changes are kept after every step, undo and redo, and on New, Open and Save.
+    recovery_ = new RecoveryKeeper(editor_, this);
+    connect(&undo_->stack(), &QUndoStack::indexChanged, recovery_, &RecoveryKeeper::editStepDone);
+    editor_.imageFileEvent = [this](Editor &, ImageFileEvent event, const std::string &path) {
+        recovery_->fileEvent(event, path);
+    };
+    connect(recover, &QAction::triggered, this, [this] {
+        run([this](Editor &e) { Recover1Click(e, recovery_->folder()); });
+    });
 
     auto *menus = menuBar();
     menus->setObjectName(QStringLiteral("MainMenu1"));
     QMenu *file = menus->addMenu(QStringLiteral("File"));
     file->addActions({mnNew, open, merge, save, saveBlock});
+    file->addSeparator();
+    file->addActions({compare, compareOff, savePatch, applyPatch});
     QMenu *importMenu = file->addMenu(QStringLiteral("Import"));
     importMenu->setObjectName(QStringLiteral("Import1"));
     importMenu->addActions({importPng, importFont});
@@ -156,6 +187,7 @@ void TForm1::buildToolBarAndMenus()
     QMenu *plugins = file->addMenu(QStringLiteral("Plugins"));
     plugins->setObjectName(QStringLiteral("Plugins1"));
     plugins->addAction(pluginLoad);
+    file->addAction(recover);
     file->addSeparator()->setObjectName(QStringLiteral("Np"));
     file->addAction(exitItem);
     QMenu *edit = menus->addMenu(QStringLiteral("Edit"));
@@ -168,7 +200,7 @@ void TForm1::buildToolBarAndMenus()
     navigation->setObjectName(QStringLiteral("Navigate1"));
     navigation->addActions({minus1, minusChar, minusPage});
     navigation->addSeparator(); // the second column of the menu
-    navigation->addActions({plus1, plusChar, plusPage});
+    navigation->addActions({plus1, plusChar, plusPage, nextChange, prevChange});
     QMenu *operations = menus->addMenu(QStringLiteral("Operations"));
     operations->addActions({trueCharMap, findFonts, textPreview});
     QMenu *options = menus->addMenu(QStringLiteral("Options"));

@@ -264,6 +264,10 @@ void TForm1::buildBlockBar(QWidget *client)
     ui.btBE = button("btBE", ">", "Current char > block end", bar, QRect(146, 1, 23, 23));
     ui.BEnd = entry("BEnd", 172, "Enter block end address in hex");
     ui.btDef = button("btDef", "DEFAULT", "Initial block values", bar, QRect(244, 1, 75, 23));
+    // How the image differs from the one it is compared with; shown only then.
+    ui.CompareStatus = label("CompareStatus", {}, bar, QRect(332, 4, 440, 17));
+    colourLabel(ui.CompareStatus, QColor(0x80, 0x90, 0xA0), Qt::white, true);
+    ui.CompareStatus->hide();
 
     connect(ui.BStart, &HexEntry::enterPressed, this, [this] { run(BStartKeyPress); });
     connect(ui.BEnd, &HexEntry::enterPressed, this, [this] { run(BEndKeyPress); });

@@ -80,14 +80,18 @@ void CharMapStore::followImage()
 void CharMapStore::load()
 {
     loadedFor_ = editor_.state.fileName;
+    unreadableFile_ = false;
     maps_ = {};
     defaultTable_.clear();
+    if (loadedFor_->empty())
+        return;
     const std::string path = mapFilePath(*loadedFor_);
     if (!QFileInfo::exists(QString::fromStdString(path)))
         return;
     try {
         maps_ = parseCharMaps(readTextFile(path, "The character map"));
     } catch (const EditorError &error) {
+        unreadableFile_ = true;
         // Reported once, after the handler that opened the image has ended;
         // the image stays open without maps.
         const std::string message = std::string(error.what()) + " (" + path + "); the map is not used";
@@ -105,6 +109,9 @@ void CharMapStore::save() const
     if (!QFileInfo(QString::fromStdString(image)).isFile())
         return;
     const std::string path = mapFilePath(image);
+    if (unreadableFile_)
+        throw EditorError("The character map '" + path
+                          + "' could not be read and is left as it is; the map is kept until another image is opened");
     QSaveFile file(QString::fromStdString(path));
     const std::string text = serialiseCharMaps(maps_);
     if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) != qint64(text.size())

@@ -52,6 +52,7 @@ private:
     Editor &editor_;
     CharMaps maps_;
     std::optional<std::string> loadedFor_;
+    bool unreadableFile_ = false; // the image's map file could not be read: it is never written over
     std::string defaultTable_; // the table chosen before the current font has a map
     std::map<std::string, CharTable> tables_;
     std::map<std::string, std::string> tableErrors_;

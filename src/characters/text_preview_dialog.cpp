@@ -12,6 +12,7 @@
 #include <QSpinBox>
 
 #include "characters/char_map_commands.h"
+#include "characters/rendering_image.h"
 #include "characters/utf8_text.h"
 #include "model/text_format.h"
 #include "views/canvas_widget.h"
@@ -39,18 +40,6 @@ QString listed(const std::vector<std::u32string> &texts)
     for (const std::u32string &t : texts)
         items << toQString(t);
     return items.join(QStringLiteral(" "));
-}
-
-QRgb pixelColour(PixelKind kind)
-{
-    switch (kind) {
-    case PixelKind::Paper: return qRgb(255, 255, 255);
-    case PixelKind::Ink: return qRgb(0, 0, 0);
-    case PixelKind::Missing: return qRgb(255, 0, 0);
-    case PixelKind::TintedPaper: return qRgb(255, 200, 200);
-    case PixelKind::TintedInk: return qRgb(176, 0, 0);
-    }
-    return qRgb(255, 255, 255);
 }
 
 } // namespace
@@ -185,7 +174,7 @@ void TextPreviewDialog::paintCanvas()
     for (int y = 0; y < rendering_.height; ++y) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y * z));
         for (int x = 0; x < rendering_.width; ++x) {
-            const QRgb colour = pixelColour(rendering_.at(x, y));
+            const QRgb colour = renderingColour(rendering_.at(x, y));
             for (int dx = 0; dx < z; ++dx)
                 line[x * z + dx] = colour;
         }

@@ -2,8 +2,8 @@
 
 #include <charconv>
 
+#include "characters/char_map.h"
 #include "model/errors.h"
-#include "model/format.h"
 #include "model/text_format.h"
 
 namespace velmora::cli {
@@ -44,46 +44,16 @@ int32_t parseOffset(const std::string &text)
 
 FontFormat parseFormat(const std::string &text)
 {
-    const auto fail = [&text]() -> FontFormat {
+    const std::optional<GlyphFormat> format = parseFormatText(text);
+    if (!format || (format->width == 8 && (format->spare || format->swap)))
         throw UsageError("'" + text + "' is not a format: give WxH with W 8 or 16 and H 2 to 16, "
                          "then ,spare and ,swap for W = 16 (such as 8x13 or 16x12,spare,swap)");
-    };
-    std::string rest = text;
-    const size_t comma = rest.find(',');
-    const std::string size = rest.substr(0, comma);
-    rest = comma == std::string::npos ? std::string() : rest.substr(comma);
-    const size_t x = size.find_first_of("xX");
-    if (x == std::string::npos)
-        return fail();
-    FontFormat format;
-    format.width = digitsValue(size.substr(0, x));
-    format.height = digitsValue(size.substr(x + 1));
-    if (!isValidFormat(format.width, format.height))
-        return fail();
-    while (!rest.empty()) {
-        const size_t next = rest.find(',', 1);
-        const std::string flag = rest.substr(1, next == std::string::npos ? std::string::npos : next - 1);
-        rest = next == std::string::npos ? std::string() : rest.substr(next);
-        if (flag == "spare" && !format.skipSpareByte)
-            format.skipSpareByte = true;
-        else if (flag == "swap" && !format.swapBytes)
-            format.swapBytes = true;
-        else
-            return fail();
-    }
-    if (format.width == 8 && (format.skipSpareByte || format.swapBytes))
-        return fail();
-    return format;
+    return FontFormat{format->width, format->height, format->spare, format->swap};
 }
 
 std::string formatArgument(const FontFormat &format)
 {
-    std::string text = std::to_string(format.width) + "x" + std::to_string(format.height);
-    if (format.skipSpareByte)
-        text += ",spare";
-    if (format.swapBytes)
-        text += ",swap";
-    return text;
+    return formatText(GlyphFormat{format.width, format.height, format.skipSpareByte, format.swapBytes});
 }
 
 int parseCount(const std::string &option, const std::string &text, int min, int max)

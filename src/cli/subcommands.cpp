@@ -2,6 +2,7 @@
 
 #include "cli/font_commands.h"
 #include "cli/patch_commands.h"
+#include "cli/render_command.h"
 
 namespace velmora::cli {
 
@@ -34,6 +35,17 @@ const std::vector<Subcommand> &subcommands()
          {"IMAGE", "PATCH"},
          {{"o", "OUT.bin", "The patched image to write; never IMAGE itself.", true}},
          runPatchApply},
+        {"render", "Draws TEXT in the font at OFFSET as the text preview shows it at zoom 1, and writes it as a PNG.",
+         {"IMAGE"},
+         {{"at", "OFFSET", "The font's first glyph (hex, \"$\" accepted).", true},
+          {"format", "WxH[,spare][,swap]", "The font's format, as find lists it.", true},
+          {"first-code", "C", "Code of the first glyph, hex (default 20)."},
+          {"table", "FILE.tbl", "Character table (HEX=text lines) for codes that are not Unicode."},
+          {"gap", "N", "Blank pixels after each character, 0 to 16 (default 0)."},
+          {"screen-width", "N", "Tint lines wider than N pixels (default 0: no limit)."},
+          {"text", "TEXT", "The text; a line break starts a new line.", true},
+          {"o", "OUT.png", "The picture to write.", true}},
+         runRender},
     };
     return table;
 }

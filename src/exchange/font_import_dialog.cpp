@@ -15,7 +15,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 
-#include "characters/import_by_map_commands.h"
+#include "exchange/import_by_map.h"
 #include "exchange/font_render.h"
 #include "model/colours.h"
 #include "model/errors.h"

@@ -24,12 +24,21 @@ namespace {
 // will propose before.
 QString fileNameOf(const QFileDialog &dialog) { return dialog.selectedFiles().value(0); }
 
+void tellRecovery(Editor &e, ImageFileEvent event, const std::string &path = {})
+{
+    if (e.imageFileEvent)
+        e.imageFileEvent(e, event, path);
+}
+
 // Makes bytes the image, with both offsets at 0 and the whole image as block.
 void showNewImage(Editor &e, std::vector<uint8_t> bytes)
 {
     EditorState &s = e.state;
+    tellRecovery(e, ImageFileEvent::Leaving);
     s.image.replace(std::move(bytes));
+    s.reference = {}; // another image: the comparison ends with the old one
     e.history.clear();
+    tellRecovery(e, ImageFileEvent::Opened, s.fileName);
     const int32_t length = s.imageLength();
     setCaption(e, s.fileName, length);
     s.viewOffset = 0;
@@ -58,7 +67,9 @@ void applySizePrefix(Editor &e)
 
 void NewFile(Editor &e)
 {
+    tellRecovery(e, ImageFileEvent::Leaving);
     resetEditor(e);
+    tellRecovery(e, ImageFileEvent::Opened);
     e.history.clear();
     readAtOffset(e);
 }
@@ -73,6 +84,7 @@ void OpenClick(Editor &e)
             // cannot write it over the file that could not be read.
             std::vector<uint8_t> bytes = readWholeFile(path);
             e.state.fileName = path.toStdString();
+            e.state.lastFile = stampOf(path);
             e.ui.SD->selectFile(path);
             showNewImage(e, std::move(bytes));
         }
@@ -99,8 +111,10 @@ void btSaveClick(Editor &e)
         return;
     const QString path = fileNameOf(*e.ui.SD);
     writeWholeFile(path, e.state.image.bytes());
+    e.state.lastFile = stampOf(path);
     setCaption(e, path.toStdString(), e.state.imageLength());
     e.ui.OD->selectFile(path);
+    tellRecovery(e, ImageFileEvent::Saved, path.toStdString());
 }
 
 void SaveBlock(Editor &e)

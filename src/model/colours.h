@@ -17,6 +17,7 @@ constexpr Colour rangeLabel = 0x807060;
 constexpr Colour blockBar = 0xA09080;
 constexpr Colour matchedInfo = 0xFFC0C0;
 constexpr Colour pluginInfo = 0xB0A090;
+constexpr Colour changeMark = 0x0080FF; // orange: a character that differs from the reference
 } // namespace colours
 
 } // namespace velmora

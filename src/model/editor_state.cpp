@@ -22,6 +22,8 @@ void resetEditorState(EditorState &s)
     s.glyph.clear();
     applyComputedWidth(s);
     s.fileName = "blank.bin";
+    s.reference = {};
+    s.lastFile = {};
 }
 
 Colour cellColour(const EditorState &s, uint8_t value)

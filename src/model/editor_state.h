@@ -1,7 +1,9 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "model/colours.h"
 #include "model/glyph_matrix.h"
@@ -21,6 +23,26 @@ struct Preset {
     uint8_t charWidth = 0;
     uint8_t charHeight = 0;
     std::string flags; // "t" checks, "f" unchecks, anything else leaves a flag
+};
+
+// A file as the image was last read from or written to it: a later look at
+// the same size and modification time tells that it still holds those bytes.
+struct FileStamp {
+    std::string path; // empty: the image came from no file
+    int64_t size = 0;
+    int64_t modified = 0; // nanoseconds since the epoch
+    bool operator==(const FileStamp &) const = default;
+};
+
+// The image the overview compares with (File > Compare with...). Its bytes
+// are never written; the count of differences is kept with the image
+// generation it was taken at, so that it is redone only after a change.
+struct ReferenceImage {
+    std::shared_ptr<const std::vector<uint8_t>> bytes; // null: no comparing
+    std::string name;
+    uint64_t countedAt = UINT64_MAX;
+    size_t differingBytes = 0;
+    size_t differingRuns = 0;
 };
 
 struct PresetTable {
@@ -67,6 +89,8 @@ struct EditorState {
     uint8_t lastMouseColumn = 0;
     uint8_t lastMouseRow = 0;
     std::array<bool, flagCount> flags{};
+    ReferenceImage reference;
+    FileStamp lastFile;
 
     int32_t imageLength() const { return image.length(); }
     bool flag(Flag f) const { return flags[static_cast<size_t>(f)]; }

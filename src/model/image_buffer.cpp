@@ -23,12 +23,14 @@ size_t ImageBuffer::writeBytes(int64_t offset, std::span<const uint8_t> data)
         changes_->record(first, std::span(bytes_).subspan(static_cast<size_t>(first), count),
                          data.subspan(skipped, count));
     std::memmove(bytes_.data() + first, data.data() + skipped, count);
+    ++generation_;
     return count;
 }
 
 void ImageBuffer::replace(std::vector<uint8_t> bytes)
 {
     bytes_ = std::move(bytes);
+    ++generation_;
     if (changes_)
         changes_.emplace();
 }

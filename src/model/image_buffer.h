@@ -30,6 +30,9 @@ public:
     // The bytes from offset, count long, clipped to the image.
     std::span<const uint8_t> range(int64_t offset, int64_t count) const;
     const std::vector<uint8_t> &bytes() const { return bytes_; }
+    // Counts the writes that changed something and the replacements, so that
+    // what is worked out from the bytes can tell that it is out of date.
+    uint64_t generation() const { return generation_; }
 
     // Replaces the whole image (new and open). Changes recorded so far refer
     // to the old image and are dropped.
@@ -44,6 +47,7 @@ public:
 private:
     std::vector<uint8_t> bytes_;
     std::optional<ByteChanges> changes_;
+    uint64_t generation_ = 0;
 };
 
 } // namespace velmora

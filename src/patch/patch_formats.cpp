@@ -51,7 +51,8 @@ const PatchFormat &requirePatchFormat(std::string_view fileName)
     for (size_t i = 0; i < table.size(); ++i) {
         if (i > 0)
             known += i + 1 == table.size() ? " or " : ", ";
-        known += "." + std::string(table[i]->extension());
+        known += '.';
+        known += table[i]->extension();
     }
     throw PatchError("'" + std::string(fileName) + "' is not a patch name: a patch name ends in " + known);
 }
@@ -59,8 +60,10 @@ const PatchFormat &requirePatchFormat(std::string_view fileName)
 std::string anyPatchFilter()
 {
     std::string filter = "Patches (";
-    for (size_t i = 0; i < table.size(); ++i)
-        filter += (i > 0 ? " *." : "*.") + std::string(table[i]->extension());
+    for (size_t i = 0; i < table.size(); ++i) {
+        filter += i > 0 ? " *." : "*.";
+        filter += table[i]->extension();
+    }
     return filter + ")";
 }
 

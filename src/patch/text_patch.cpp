@@ -1,6 +1,7 @@
 #include "patch/text_patch.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 
 #include "patch/byte_runs.h"
@@ -34,16 +35,17 @@ std::string headerLine(const char *which, std::span<const uint8_t> image)
     return std::string(which) + " " + std::to_string(image.size()) + " bytes, CRC-32 " + hexOffset(crc32Of(image)) + "\n";
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
+constexpr auto hexValues = [] {
+    std::array<int8_t, 256> values{};
+    values.fill(-1);
+    for (int c = '0'; c <= '9'; ++c)
+        values[static_cast<size_t>(c)] = static_cast<int8_t>(c - '0');
+    for (int c = 'A'; c <= 'F'; ++c)
+        values[static_cast<size_t>(c)] = values[static_cast<size_t>(c - 'A' + 'a')] = static_cast<int8_t>(c - 'A' + 10);
+    return values;
+}();
+
+int hexValue(char c) { return hexValues[static_cast<unsigned char>(c)]; }
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
@@ -116,21 +118,31 @@ public:
             fail(std::string("expected ") + what + " in \"" + shown() + "\"");
         return value;
     }
-    // Hex bytes of two digits each, separated by blanks, up to stop (when
-    // given) or the line end, appended to out; returns their count.
-    size_t bytes(std::string_view stop, const char *what, std::vector<uint8_t> &out)
+    // Hex bytes of two digits each, separated by blanks, up to "->" (when
+    // stopAtArrow) or the line end, appended to out; returns their count.
+    // The loop that reads the bulk of a patch: it looks at each character once.
+    size_t bytes(bool stopAtArrow, const char *what, std::vector<uint8_t> &out)
     {
         const size_t before = out.size();
-        auto stopsAt = [&](size_t at) { return !stop.empty() && text_.substr(at, stop.size()) == stop; };
-        while (!atEnd() && !stopsAt(pos_)) {
-            const int high = hexValue(text_[pos_]);
-            const int low = pos_ + 1 < text_.size() ? hexValue(text_[pos_ + 1]) : -1;
-            const size_t next = pos_ + 2;
-            if (high < 0 || low < 0 || (next < text_.size() && !isBlank(text_[next]) && !stopsAt(next)))
+        const char *p = text_.data() + pos_;
+        const char *const end = text_.data() + text_.size();
+        // '-' is no hex digit: it ends the old bytes, and "->" is checked by the caller.
+        auto ends = [&](const char *at) { return at == end || isBlank(*at) || (stopAtArrow && *at == '-'); };
+        while (true) {
+            while (p < end && isBlank(*p))
+                ++p;
+            if (p == end || (stopAtArrow && *p == '-'))
+                break;
+            const int high = hexValue(p[0]);
+            const int low = p + 1 < end ? hexValue(p[1]) : -1;
+            if (high < 0 || low < 0 || !ends(p + 2)) {
+                pos_ = static_cast<size_t>(p - text_.data());
                 fail(std::string("expected ") + what + " as pairs of hex digits in \"" + shown() + "\"");
+            }
             out.push_back(static_cast<uint8_t>(high << 4 | low));
-            pos_ = next;
+            p += 2;
         }
+        pos_ = static_cast<size_t>(p - text_.data());
         return out.size() - before;
     }
 
@@ -170,9 +182,9 @@ void readRunLine(LineParser &p, Parsed &parsed, size_t number)
     run.offset = static_cast<size_t>(p.number(16, 8, "an offset"));
     run.first = parsed.oldBytes.size();
     p.expect(":");
-    run.count = p.bytes("->", "old bytes", parsed.oldBytes);
+    run.count = p.bytes(true, "old bytes", parsed.oldBytes);
     p.expect("->");
-    const size_t newCount = p.bytes({}, "new bytes", parsed.newBytes);
+    const size_t newCount = p.bytes(false, "new bytes", parsed.newBytes);
     if (run.count == 0)
         p.fail("a run without bytes");
     if (run.count != newCount)

@@ -128,6 +128,14 @@ void writeWholeFile(const QString &path, std::span<const uint8_t> bytes)
         throw saveError(errno, EACCES);
 }
 
+FileStamp stampOf(const QString &path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return {path.toStdString(), info.st_size, int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec};
+}
+
 bool fileExists(const QString &path)
 {
     const QFileInfo info(path);

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include "model/editor_state.h"
+
 namespace velmora {
 
 // Reads a whole file with read-only access. A file longer than an image can
@@ -22,6 +24,10 @@ std::vector<uint8_t> readFileHead(const QString &path, int64_t maxBytes);
 // beside the target, which replaces the target only after every byte was
 // written: a failed write leaves an existing file as it was. Throws FileError.
 void writeWholeFile(const QString &path, std::span<const uint8_t> bytes);
+
+// The size and modification time of the file at path now, under that path;
+// an empty stamp when it cannot be looked at.
+FileStamp stampOf(const QString &path);
 
 // True when something other than a directory exists at path.
 bool fileExists(const QString &path);

@@ -58,6 +58,7 @@ struct Controls {
     // Presets and information
     std::array<QPushButton *, 12> presetButtons{}; // bt1..bt12
     QLabel *LbNfo = nullptr;
+    QLabel *CompareStatus = nullptr;
     QLabel *Label2 = nullptr;
 
     // Block bar
@@ -87,6 +88,11 @@ struct Controls {
     QWidget *AboutBox = nullptr;
 };
 
+// What Open, New and Save tell the keeper of unsaved changes: the image is
+// about to be replaced (Leaving), now holds a file's bytes as read (Opened;
+// an empty path for New's blank image), or was written whole to a file (Saved).
+enum class ImageFileEvent { Leaving, Opened, Saved };
+
 // Everything a handler works on: the editor state and the controls showing it.
 struct Editor {
     EditorState state;
@@ -106,6 +112,9 @@ struct Editor {
     // Run after every refresh of the views and after a pixel edit, so that
     // windows outside the main one follow the state without being called by name.
     std::vector<std::function<void(Editor &)>> refreshObservers;
+
+    // Told of ImageFileEvents; the window fills it in, it may stay empty.
+    std::function<void(Editor &, ImageFileEvent, const std::string &path)> imageFileEvent;
 
     bool autoWrite() const;
     bool zoomed() const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include <QImage>
 
@@ -107,6 +108,37 @@ void copyScaled(const pixels::Rows &thumbnail, const pixels::Rows &canvas, int l
         copyScaledBy<1>(thumbnail, canvas, left, top);
 }
 
+// True when a byte of the character at p differs from the reference. Bytes
+// past the shorter of image and reference differ; bytes past both do not.
+bool differsFromReference(const EditorState &s, int64_t p)
+{
+    const std::vector<uint8_t> &reference = *s.reference.bytes;
+    const std::vector<uint8_t> &image = s.image.bytes();
+    const auto common = static_cast<int64_t>(std::min(reference.size(), image.size()));
+    const auto longer = static_cast<int64_t>(std::max(reference.size(), image.size()));
+    const int64_t first = std::max<int64_t>(p, 0);
+    const int64_t last = std::min<int64_t>(p + footprint(s), longer);
+    if (first >= last)
+        return false;
+    return last > common || !std::equal(image.begin() + first, image.begin() + last, reference.begin() + first);
+}
+
+// A small orange corner at the top right of the cell's inside. Ink pixels
+// stay black on it, so the glyph remains readable where they meet.
+void drawChangeMark(const pixels::Rows &canvas, int left, int top)
+{
+    constexpr int size = 7;
+    const QRgb mark = toRgb(colours::changeMark);
+    const QRgb ink = toRgb(colours::black);
+    const int right = left + cellPitch - 2;
+    for (int dy = 0; dy < size; ++dy) {
+        QRgb *line = canvas[top + dy];
+        for (int x = right - (size - 1 - dy); x <= right; ++x)
+            if (line[x] != ink)
+                line[x] = mark;
+    }
+}
+
 void ensureThumbnail(QImage &thumbnail)
 {
     if (thumbnail.size() != QSize(thumbnailSize, thumbnailSize) || thumbnail.depth() != 32)
@@ -133,8 +165,11 @@ void drawOverview(QImage &canvas, QImage &thumbnail, EditorState &s, int zoom)
     for (int i = 0; i < cellColumns; ++i) {
         for (int j = 0; j < cellRows; ++j) {
             const int k = cellRows * i + j;
-            drawThumbnail(thumbnailRows, source, s, int64_t{s.viewOffset} + int64_t{k} * stride);
+            const int64_t p = int64_t{s.viewOffset} + int64_t{k} * stride;
+            drawThumbnail(thumbnailRows, source, s, p);
             copyScaled(thumbnailRows, canvasRows, cellPitch * i + 1, cellPitch * j + 1, zoom);
+            if (s.reference.bytes && differsFromReference(s, p))
+                drawChangeMark(canvasRows, cellPitch * i + 1, cellPitch * j + 1);
         }
     }
 }

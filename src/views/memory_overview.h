@@ -11,7 +11,8 @@ namespace velmora {
 struct Editor;
 struct EditorState;
 
-// The 32 thumbnails of the page at V, decoded from the image buffer.
+// The 32 thumbnails of the page at V, decoded from the image buffer. While a
+// reference is kept, a character whose bytes differ from it gets a mark.
 void drawOverview(QImage &canvas, QImage &thumbnail, EditorState &state, int zoom);
 void drawOverview(Editor &editor);
 // What a thumbnail is drawn from: the bytes, the format, the flags that

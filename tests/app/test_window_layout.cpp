@@ -44,6 +44,10 @@ private slots:
             {"ExportBlockPng1", "Block as PNG...", "", -1, true, ""},
             {"ImportPng1", "Glyphs from PNG...", "", -1, true, ""},
             {"ImportFont1", "Glyphs from font...", "", -1, true, ""},
+            {"Compare1", "Compare with...", "", -1, true, ""}, {"CompareOff1", "Stop comparing", "", -1, false, ""},
+            {"SavePatch1", "Save patch...", "", -1, true, ""}, {"ApplyPatch1", "Apply patch...", "", -1, true, ""},
+            {"NextChange1", "Next change", "F3", -1, false, ""},
+            {"PrevChange1", "Previous change", "Shift+F3", -1, false, ""},
             {"btNew", "New", "", -1, true, "New"},              {"btOpen", "Open", "", -1, true, "Open"},
             {"btMerge", "Merge", "", -1, true, "Merge"},        {"btSave", "Save", "", -1, true, "Save"},
             {"tbClear", "Clear", "", -1, true, "Clear char image"},
@@ -89,7 +93,7 @@ private slots:
         QVERIFY(w.find<QAction>("Np")->isSeparator());
         QVERIFY(w.find<QAction>("Nl")->isSeparator());
         auto *navigation = w.find<QMenu>("Navigate1");
-        QCOMPARE(navigation->actions().size(), 7);
+        QCOMPARE(navigation->actions().size(), 9); // then "Next change" and "Previous change"
         QVERIFY(navigation->actions().at(3)->isSeparator()); // between "- page" and "+ 1"
     }
 

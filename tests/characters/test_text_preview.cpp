@@ -236,8 +236,19 @@ private slots:
         QCOMPARE(w.state().imageLength(), 4096);
         QVERIFY(CharMapStore::of(w.editor()).maps().fonts.empty());
 
+        // A map set now is kept for the session, but the file is not written over.
         boxes.clear();
         TextPreviewDialog *d = openPreview(w, QStringLiteral("A"));
+        d->findChild<QLineEdit *>("GlyphChar")->setText(QStringLiteral("A"));
+        QTest::mouseClick(d->findChild<QPushButton *>("btThisGlyphIs"), Qt::LeftButton);
+        QTRY_COMPARE(boxes.seen().size(), 1);
+        QVERIFY(boxes.seen()[0].text.contains("is left as it is"));
+        QCOMPARE(CharMapStore::of(w.editor()).maps().fonts.size(), size_t(1));
+        QFile mapFile(path + ".chars");
+        QVERIFY(mapFile.open(QIODevice::ReadOnly));
+        QCOMPARE(mapFile.readAll(), QByteArray("00000000 8x8 20\nnonsense\n"));
+
+        boxes.clear();
         const QString table = test::writeFile(w.dir.filePath("bad.tbl"), QByteArray("41=A\n# fine\n42\n"));
         w.editor().runDialog = [table](QFileDialog &dialog) { dialog.selectFile(table); return true; };
         QTest::mouseClick(d->findChild<QPushButton *>("btLoadTable"), Qt::LeftButton);

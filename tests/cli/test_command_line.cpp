@@ -2,7 +2,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QSpinBox>
 #include <QTest>
 
 #include "cli/arguments.h"
@@ -47,6 +49,16 @@ QByteArray contents(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// A demo font's format as the command line takes it.
+QString formatOf(const demo::DemoFont &f)
+{
+    return QStringLiteral("%1x%2%3%4")
+        .arg(f.width)
+        .arg(f.height)
+        .arg(f.flagString[3] == 't' ? ",spare" : "")
+        .arg(f.flagString[4] == 't' ? ",swap" : "");
+}
+
 } // namespace
 
 class CommandLineTest : public QObject {
@@ -87,7 +99,8 @@ private slots:
         QTest::newRow("negative offset") << QStringList{"export", img, "--at", "FFFFFFFF", "--format", "8x13", "-o", png};
         QTest::newRow("height 17") << QStringList{"export", img, "--at", "0", "--format", "8x17", "-o", png};
         QTest::newRow("spare at 8") << QStringList{"export", img, "--at", "0", "--format", "8x13,spare", "-o", png};
-        QTest::newRow("flag twice") << QStringList{"export", img, "--at", "0", "--format", "16x13,swap,swap", "-o", png};
+        QTest::newRow("first code past Unicode") << QStringList{"render", img, "--at", "0", "--format", "8x13", "--first-code", "110000", "--text", "A", "-o", png};
+        QTest::newRow("unknown flag") << QStringList{"export", img, "--at", "0", "--format", "16x13,bold", "-o", png};
         QTest::newRow("count 0") << QStringList{"export", img, "--at", "0", "--format", "8x13", "--count", "0", "-o", png};
         QTest::newRow("extra argument") << QStringList{"find", img, img};
         QTest::newRow("unknown option") << QStringList{"find", img, "--fast"};
@@ -119,12 +132,16 @@ private slots:
                                        << "File not found.";
         QTest::newRow("past the end") << QStringList{"export", "demo_phone.bin", "--at", "100000", "--format", "8x13", "-o", "x.png"}
                                       << "lies past the image end";
+        QTest::newRow("malformed table") << QStringList{"render", "demo_phone.bin", "--at", "10000", "--format", "8x13",
+                                                        "--table", "bad.tbl", "--text", "A", "-o", "x.png"}
+                                         << "Line 2";
         QTest::newRow("not a png") << QStringList{"import", "demo_phone.bin", "demo_phone.bin", "-o", "o.bin"}
                                    << "is not a PNG image.";
     }
     void failuresExitOneWithTheEditorsText()
     {
         QFETCH(QStringList, arguments);
+        test::writeFile(path("bad.tbl"), "41=A\nno equals sign\n");
         QFETCH(QString, text);
         const Run run = runVelmora(arguments, dir_.path());
         QCOMPARE(run.exitCode, 1);
@@ -160,6 +177,48 @@ private slots:
             QCOMPARE(wrong.exitCode, 1);
             QVERIFY(!QFile::exists(path("patched.bin")));
         }
+    }
+
+    // The rendering of a phrase, a character without a glyph included, is
+    // the text preview's canvas at zoom 1, pixel for pixel.
+    void renderIsTheTextPreview_data()
+    {
+        QTest::addColumn<int>("font");
+        QTest::addColumn<int>("gap");
+        QTest::newRow("8x13") << 0 << 0;
+        QTest::newRow("16x12 swap, gap 2") << 2 << 2;
+    }
+    void renderIsTheTextPreview()
+    {
+        QFETCH(int, font);
+        QFETCH(int, gap);
+        const demo::DemoFont &f = demo::demoFonts[font];
+        const QString phrase = QStringLiteral("Hi, VX100!\n\t42 ~");
+        const Run run = runVelmora({"render", "demo_phone.bin", "--at", QString::number(f.offset, 16), "--format",
+                                    formatOf(f), "--gap", QString::number(gap), "--text", phrase, "-o", "r.png"},
+                                   dir_.path());
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.contains("no glyph for"), run.err.constData()); // the tab comes before the first glyph
+
+        test::Window w;
+        test::runWithFile(w, "Open", image_);
+        EditorState &s = w.state();
+        s.charWidth = static_cast<uint8_t>(f.width);
+        s.charHeight = static_cast<uint8_t>(f.height);
+        for (int k = 0; k < flagCount; ++k)
+            s.setFlag(static_cast<Flag>(k), f.flagString[k] == 't');
+        s.viewOffset = s.glyphOffset = f.offset;
+        readAtOffset(w.editor());
+        w.find<QAction>("TextPreview1")->trigger();
+        auto *preview = w.find<QWidget>("TextPreviewDialog");
+        preview->findChild<QSpinBox *>("PreviewZoom")->setValue(1);
+        preview->findChild<QSpinBox *>("ScreenWidth")->setValue(0);
+        preview->findChild<QSpinBox *>("GlyphGap")->setValue(gap);
+        preview->findChild<QPlainTextEdit *>("SampleText")->setPlainText(phrase);
+        const QImage shown = preview->findChild<QWidget *>("PreviewCanvas")->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage written = QImage(path("r.png")).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(written.size(), shown.size());
+        QCOMPARE(written, shown);
     }
 
     void helpAndVersionNeedNoDisplay_data()
@@ -205,11 +264,7 @@ private slots:
     {
         QFETCH(int, font);
         const demo::DemoFont &f = demo::demoFonts[font];
-        const QString format = QStringLiteral("%1x%2%3%4")
-                                   .arg(f.width)
-                                   .arg(f.height)
-                                   .arg(f.flagString[3] == 't' ? ",spare" : "")
-                                   .arg(f.flagString[4] == 't' ? ",swap" : "");
+        const QString format = formatOf(f);
         const QString at = QString::fromStdString(hex8(f.offset));
         const Run exported = runVelmora({"export", "demo_phone.bin", "--at", at, "--format", format, "-o", "cli.png"}, dir_.path());
         QCOMPARE(exported.exitCode, 0);

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
@@ -42,6 +43,8 @@ void MessageBoxWatcher::clear() { impl_->seen.clear(); }
 
 Window::Window()
 {
+    // Unsaved changes of test windows are kept in a test folder, never in the user's.
+    QStandardPaths::setTestModeEnabled(true);
     previousDirectory = QDir::currentPath();
     writeFile(dir.filePath(QStringLiteral("velmora.ini")), QByteArray());
     QDir::setCurrent(dir.path());

@@ -1,4 +1,4 @@
-#include "characters/import_by_map_commands.h"
+#include "exchange/import_by_map.h"
 
 #include "characters/char_map_commands.h"
 #include "exchange/font_render.h"

@@ -1,0 +1,67 @@
+#include "cli/render_command.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include <QBuffer>
+
+#include "characters/rendering_image.h"
+#include "characters/utf8_text.h"
+#include "cli/arguments.h"
+#include "cli/output_file.h"
+#include "model/errors.h"
+#include "storage/file_access.h"
+
+namespace velmora::cli {
+
+int runRender(const Invocation &in)
+{
+    FontMap map;
+    map.start = parseOffset(in.required("at"));
+    const FontFormat format = parseFormat(in.required("format"));
+    map.format = GlyphFormat{format.width, format.height, format.skipSpareByte, format.swapBytes};
+    map.firstCode = in.has("first-code") ? static_cast<uint32_t>(parseOffset(in.value("first-code"))) : 0x20;
+    if (map.firstCode > 0x10FFFF)
+        throw UsageError("--first-code takes a code up to 10FFFF, not '" + in.value("first-code") + "'");
+    const int gap = in.has("gap") ? parseCount("gap", in.value("gap"), 0, 16) : 0;
+    const int screenWidth = in.has("screen-width") ? parseCount("screen-width", in.value("screen-width"), 0, 4096) : 0;
+    const std::optional<std::u32string> text = decodeUtf8(in.required("text"));
+    if (!text)
+        throw UsageError("--text is not UTF-8");
+
+    const std::vector<uint8_t> image = readWholeFile(in.positionals[0]);
+    if (map.start >= static_cast<int64_t>(image.size()))
+        throw EditorError("Offset " + in.value("at") + " lies past the image end");
+    CharTable table;
+    if (in.has("table")) {
+        const std::vector<uint8_t> bytes = readWholeFile(QString::fromStdString(in.value("table")));
+        table = parseCharTable(std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()));
+    }
+    const TextRendering rendering = renderText(image, map, in.has("table") ? &table : nullptr, gap, screenWidth, *text);
+
+    QImage picture = renderingImage(rendering);
+    picture.setDotsPerMeterX(3780);
+    picture.setDotsPerMeterY(3780);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, "PNG"))
+        throw EditorError("The rendering could not be encoded as PNG");
+    writeOutput(QString::fromStdString(in.required("o")), in.positionals,
+                std::span(reinterpret_cast<const uint8_t *>(png.constData()), static_cast<size_t>(png.size())));
+
+    // The picture is written all the same; the red boxes and the list say what is missing.
+    if (!rendering.missing.empty()) {
+        std::string listed;
+        for (const std::u32string &m : rendering.missing) {
+            // Control characters are named by their code, so that the line stays readable.
+            char code[16];
+            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(m.empty() ? 0 : m[0]));
+            listed += (listed.empty() ? "" : " ") + (m.size() == 1 && (m[0] < 0x20 || m[0] == 0x7F) ? code : encodeUtf8(m));
+        }
+        std::cerr << "velmora render: no glyph for: " << listed << "\n";
+    }
+    return Success;
+}
+
+} // namespace velmora::cli
