@@ -25,6 +25,7 @@
 #include "views/canvas_widget.h"
 #include "views/editor.h"
 #include "views/memory_overview.h"
+#include "views/tool_window.h"
 
 namespace velmora {
 
@@ -270,13 +271,7 @@ void FontImportDialog::writeByMap()
 
 void ImportFont1Click(Editor &editor)
 {
-    QWidget *window = editor.ui.Form1;
-    auto *dialog = window->findChild<FontImportDialog *>(QStringLiteral("FontImportDialog"));
-    if (!dialog)
-        dialog = new FontImportDialog(window, editor);
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
+    showToolDialog<FontImportDialog>(editor, QStringLiteral("FontImportDialog"));
 }
 
 } // namespace velmora

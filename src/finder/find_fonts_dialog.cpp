@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
+#include <QPainter>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPromise>
@@ -23,6 +24,8 @@
 #include "presets/preset_buttons.h"
 #include "views/canvas_widget.h"
 #include "views/editor.h"
+#include "views/memory_overview.h"
+#include "views/tool_window.h"
 
 namespace velmora {
 
@@ -35,16 +38,6 @@ constexpr int progressSteps = 1000;
 
 enum Column { OffsetColumn, FormatColumn, CharsColumn, ScoreColumn, GlyphsColumn };
 
-// The overview's colour mode of the byte at offset: past the image end 1,
-// inside the block 2 (the block wins), else 0.
-uint8_t colourMode(int64_t offset, int64_t length, const StripStyle &style)
-{
-    uint8_t mode = offset >= length ? 1 : 0;
-    if (style.blockStart <= offset && offset <= style.blockEnd)
-        mode = 2;
-    return mode;
-}
-
 } // namespace
 
 QImage fontStrip(std::span<const uint8_t> image, const FontCandidate &font, const StripStyle &style, int chars, int zoom)
@@ -53,33 +46,13 @@ QImage fontStrip(std::span<const uint8_t> image, const FontCandidate &font, cons
     QImage strip(chars * pitch - 1, thumbnailSize * zoom, QImage::Format_RGB32);
     strip.fill(toRgb(colours::grey));
     const FontFormat &f = font.format;
-    const int64_t length = static_cast<int64_t>(image.size());
-    EditorState colours; // only its overview colour mode is used, for thumbColour
+    const ThumbnailSource source{image, f.width, f.height, f.swapBytes, style.hideWidthBytes, style.trueCharImage,
+                                 style.blockStart, style.blockEnd};
+    QImage thumbnail;
+    QPainter painter(&strip);
     for (int k = 0; k < chars; ++k) {
-        QImage thumbnail(thumbnailSize, thumbnailSize, QImage::Format_RGB32);
-        thumbnail.fill(toRgb(colours::silver));
-        const int64_t p = font.start + int64_t{k} * fontCharStep(f);
-        const auto rows = glyphRows(image, p, f);
-        const int widthByte = rows[0] >> (f.width - 8);
-        // "True Char Image" keeps only the columns left of the stored width.
-        uint32_t keep = (1u << f.width) - 1;
-        if (style.trueCharImage && widthByte < f.width)
-            keep &= ~((1u << (f.width - widthByte)) - 1);
-        for (int r = 0; r < f.height; ++r) {
-            const int64_t first = r == 0 ? p : p + 1 + int64_t{r - 1} * (f.width / 8);
-            colours.overviewColourMode = colourMode(first, length, style);
-            uint32_t bits = rows[static_cast<size_t>(r)];
-            if (r == 0 && style.hideWidthBytes)
-                bits = 0;
-            if (r > 0)
-                bits &= keep;
-            for (int x = 0; x < f.width; ++x)
-                thumbnail.setPixel(x, r, toRgb(thumbColour(colours, (bits >> (f.width - 1 - x)) & 1)));
-        }
-        const QImage zoomed = thumbnail.scaled(thumbnailSize * zoom, thumbnailSize * zoom);
-        for (int y = 0; y < zoomed.height(); ++y)
-            for (int x = 0; x < zoomed.width(); ++x)
-                strip.setPixel(k * pitch + x, y, zoomed.pixel(x, y));
+        drawCharThumbnail(thumbnail, source, font.start + int64_t{k} * fontCharStep(f));
+        painter.drawImage(QRect(k * pitch, 0, thumbnailSize * zoom, thumbnailSize * zoom), thumbnail);
     }
     return strip;
 }
@@ -124,7 +97,7 @@ FindFontsDialog::FindFontsDialog(QWidget *parent, Editor &editor) : QDialog(pare
         return b;
     };
     go_ = button("btGoFont", "Go to font");
-    save_ = button("btSavePlugin", "Save as plug-in...");
+    save_ = button("btSavePlugin", "Save all as plug-in...");
     rescan_ = button("btScanAgain", "Scan again");
     cancel_ = button("btCancelScan", "Cancel scan");
     QPushButton *close = button("btCloseFinder", "Close");
@@ -151,6 +124,11 @@ FindFontsDialog::FindFontsDialog(QWidget *parent, Editor &editor) : QDialog(pare
     connect(list_, &QTreeWidget::itemActivated, this, &FindFontsDialog::goToRow);
     connect(go_, &QPushButton::clicked, this, [this] { goToRow(list_->currentItem()); });
     connect(save_, &QPushButton::clicked, this, &FindFontsDialog::savePlugin);
+    // The button says whether it saves the selected rows or every row.
+    connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] {
+        save_->setText(list_->selectedItems().isEmpty() ? QStringLiteral("Save all as plug-in...")
+                                                        : QStringLiteral("Save selected as plug-in..."));
+    });
     connect(rescan_, &QPushButton::clicked, this, &FindFontsDialog::startScan);
     connect(cancel_, &QPushButton::clicked, this, &FindFontsDialog::cancelScan);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
@@ -245,8 +223,9 @@ void FindFontsDialog::showResult()
             item->setIcon(GlyphsColumn, QPixmap::fromImage(fontStrip(*scanned_, c, style, stripChars, stripZoom)));
             item->setData(OffsetColumn, Qt::UserRole, static_cast<qulonglong>(i));
         }
+        // The first row is current but not selected, so that saving takes every row.
         if (list_->topLevelItemCount() > 0)
-            list_->setCurrentItem(list_->topLevelItem(0));
+            list_->selectionModel()->setCurrentIndex(list_->model()->index(0, 0), QItemSelectionModel::NoUpdate);
         status_->setText(candidates_.empty() ? QStringLiteral("No fonts found")
                                              : QStringLiteral("%1 fonts found").arg(candidates_.size()));
         progress_->setValue(progressSteps);
@@ -322,14 +301,7 @@ void FindFontsDialog::savePlugin()
 
 void FindFontsClick(Editor &editor)
 {
-    QWidget *window = editor.ui.Form1;
-    auto *dialog = window->findChild<FindFontsDialog *>(QStringLiteral("FindFontsDialog"));
-    if (!dialog)
-        dialog = new FindFontsDialog(window, editor);
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
-    dialog->startScan();
+    showToolDialog<FindFontsDialog>(editor, QStringLiteral("FindFontsDialog"))->startScan();
 }
 
 } // namespace velmora

@@ -37,8 +37,9 @@ QImage fontStrip(std::span<const uint8_t> image, const FontCandidate &font, cons
 void goToFont(Editor &editor, const FontCandidate &font);
 
 // "Find fonts...": scans the image for font tables in the background and
-// lists them, best first. A row goes to its font; "Save as plug-in..." keeps
-// the chosen fonts as the twelve presets of a plug-in file.
+// lists them, best first. A row goes to its font; "Save all as plug-in..."
+// keeps the first twelve fonts as the presets of a plug-in file, "Save
+// selected as plug-in..." the selected ones.
 class FindFontsDialog : public QDialog {
     Q_OBJECT
 public:

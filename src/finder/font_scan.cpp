@@ -185,30 +185,51 @@ struct TableStats {
     }
 
     // log2 of how much likelier the character is as one of this table than
-    // as random bytes. The character must be one of those counted.
-    double edgeEvidence(const std::array<uint16_t, 17> &rows, const FontFormat &f)
+    // as more of the bytes beside the table, whose cost per byte value is
+    // outsideBits. The character at p must be one of those counted.
+    double edgeEvidence(std::span<const uint8_t> image, int64_t p, const std::array<uint16_t, 17> &rows, const FontFormat &f,
+                        const std::array<double, 256> &outsideBits)
     {
         add(rows, f, -1); // judge it against the others only
         const int w = rows[0] >> (f.width - 8);
-        double bits = 8 + std::log2((static_cast<double>(widths[static_cast<size_t>(w)]) + 0.5)
-                                    / (static_cast<double>(chars) + 0.5 * f.width));
+        // The width byte counts three times: the pixel model is learnt from
+        // the table's own glyphs and judges a rare one (a shade, a box) too
+        // harshly, while a width byte as the table's is a firm sign.
+        const double widthBits = std::log2((static_cast<double>(widths[static_cast<size_t>(w)]) + 0.5)
+                                           / (static_cast<double>(chars) + 0.5 * f.width));
+        double bits = 3 * widthBits + 2 * outsideBits[static_cast<size_t>(w)];
+        // Under the table a pixel right of the width is never set; those
+        // inside follow their neighbours as in the table's other glyphs.
         for (int r = 1; r < f.height; ++r) {
-            for (int c = 0; c < f.width; ++c) {
-                // Under the table a pixel right of the width is never set;
-                // random bytes set each pixel half the time.
-                if (c >= w) {
-                    bits += 1;
-                    continue;
-                }
+            for (int c = 0; c < w; ++c) {
                 const size_t k = context(rows, f, c, r);
                 const double set = (static_cast<double>(contextSet[k]) + 0.5) / (static_cast<double>(contextAll[k]) + 1);
-                bits += 1 + std::log2(pixel(rows, f, c, r) ? set : 1 - set);
+                bits += std::log2(pixel(rows, f, c, r) ? set : 1 - set);
             }
         }
+        const int64_t bytes = 1 + int64_t{bytesPerRow(f)} * (f.height - 1);
+        for (int64_t i = 0; i < bytes; ++i)
+            bits += outsideBits[image[static_cast<size_t>(p + i)]];
         add(rows, f, +1);
         return bits;
     }
 };
+
+// What each byte value costs, in bits, among the up to 256 bytes of
+// [from, to) inside the image: how likely the bytes beside a table are to go on.
+std::array<double, 256> byteCosts(std::span<const uint8_t> image, int64_t from, int64_t to)
+{
+    from = std::max<int64_t>(0, from);
+    to = std::min<int64_t>(static_cast<int64_t>(image.size()), to);
+    std::array<double, 256> counts{};
+    counts.fill(1);
+    for (int64_t i = from; i < to; ++i)
+        ++counts[image[static_cast<size_t>(i)]];
+    const double total = 256 + static_cast<double>(std::max<int64_t>(0, to - from));
+    for (double &c : counts)
+        c = -std::log2(c / total);
+    return counts;
+}
 
 // How unlikely random bytes are to give this glyph, in bits: its width byte
 // in 1..W, the pixels right of its width all clear, and for a blank glyph
@@ -240,16 +261,88 @@ uint64_t glyphKey(const std::array<uint16_t, 17> &rows, int height)
     return h;
 }
 
+// The marks of data and of glyphs in a table's consistent characters.
+struct Marks {
+    int64_t inked = 0;
+    int64_t edgeInk = 0;
+    int64_t slack = 0;
+    int firstWidth = -1;
+    bool fixedWidth = true;
+    // Per byte of the pixel rows: how often each value occurs.
+    std::vector<std::array<int32_t, 256>> values;
+    // Pixels inside the width per row and per pattern of left and upper neighbour: all, set.
+    std::array<std::array<int64_t, 4>, 17> rowAll{}, rowSet{};
+
+    void add(std::span<const uint8_t> image, int64_t p, const std::array<uint16_t, 17> &rows, const FontFormat &f)
+    {
+        const int w = rows[0] >> (f.width - 8);
+        fixedWidth = fixedWidth && (firstWidth < 0 || firstWidth == w);
+        firstWidth = w;
+        uint32_t ink = 0;
+        for (int r = 1; r < f.height; ++r)
+            ink |= rows[static_cast<size_t>(r)];
+        if (ink) {
+            ++inked;
+            int inkWidth = f.width;
+            while (!((ink >> (f.width - inkWidth)) & 1))
+                --inkWidth;
+            edgeInk += inkWidth == w ? 1 : 0;
+            slack += w - inkWidth;
+        }
+        for (int r = 1; r < f.height; ++r) {
+            for (int c = 0; c < w; ++c) {
+                const size_t k = TableStats::context(rows, f, c, r);
+                ++rowAll[static_cast<size_t>(r)][k];
+                rowSet[static_cast<size_t>(r)][k] += TableStats::pixel(rows, f, c, r) ? 1 : 0;
+            }
+        }
+        const size_t bytes = static_cast<size_t>(bytesPerRow(f) * (f.height - 1));
+        if (values.empty())
+            values.resize(bytes);
+        for (size_t i = 0; i < bytes; ++i)
+            ++values[i][image[static_cast<size_t>(p) + 1 + i]];
+    }
+
+    double strokeShare() const;
+    double fieldShare(int64_t chars) const
+    {
+        int32_t most = 0;
+        for (const auto &counts : values)
+            most = std::max(most, *std::max_element(counts.begin() + 1, counts.end()));
+        return chars > 0 ? static_cast<double>(most) / static_cast<double>(chars) : 0;
+    }
+};
+
+double entropyBits(double p) { return p <= 0 || p >= 1 ? 0 : -(p * std::log2(p) + (1 - p) * std::log2(1 - p)); }
+
+double Marks::strokeShare() const
+{
+    double inRow = 0, withNeighbours = 0;
+    for (size_t r = 1; r < rowAll.size(); ++r) {
+        int64_t all = 0, set = 0;
+        for (size_t k = 0; k < 4; ++k) {
+            all += rowAll[r][k];
+            set += rowSet[r][k];
+            const auto n = static_cast<double>(rowAll[r][k]);
+            withNeighbours += n > 0 ? n * entropyBits(static_cast<double>(rowSet[r][k]) / n) : 0;
+        }
+        inRow += all > 0 ? static_cast<double>(all) * entropyBits(static_cast<double>(set) / static_cast<double>(all)) : 0;
+    }
+    return inRow > 0 ? 1 - withNeighbours / inRow : 0;
+}
+
 // One pass over a table's characters: their statistics and their distinct glyphs.
 struct Survey {
     TableStats stats;
+    Marks marks;
     double evidence = 0; // of the distinct glyphs
+    double insidePixels = 0; // pixels inside the widths of the distinct glyphs
     int64_t distinct = 0;
     bool blank = false;
     int64_t examined = 0; // characters looked at, from the first
 };
 
-Survey survey(std::span<const uint8_t> image, const Run &run, const FontFormat &f)
+Survey survey(std::span<const uint8_t> image, const Run &run, const FontFormat &f, bool withMarks)
 {
     const int64_t step = fontCharStep(f);
     const int64_t limit = std::min(run.count, scoredChars);
@@ -263,10 +356,14 @@ Survey survey(std::span<const uint8_t> image, const Run &run, const FontFormat &
             continue;
         const auto rows = glyphRows(image, p, f);
         s.stats.add(rows, f, +1);
+        if (withMarks)
+            s.marks.add(image, p, rows, f);
         const bool blank = isBlank(rows, f.height);
         s.blank = s.blank || blank;
-        if (seen.insert(glyphKey(rows, f.height)).second)
+        if (seen.insert(glyphKey(rows, f.height)).second) {
             s.evidence += glyphEvidence(rows, f, blank);
+            s.insidePixels += blank ? 0 : double(f.height - 1) * (rows[0] >> (f.width - 8));
+        }
         // Repeating data (a filled area, a table of a few records) gives
         // long runs of a few glyphs in many formats at once; its first
         // characters tell enough.
@@ -279,20 +376,38 @@ Survey survey(std::span<const uint8_t> image, const Run &run, const FontFormat &
     return s;
 }
 
-FontCandidate scoreRun(std::span<const uint8_t> image, Run run, const FontFormat &f, bool trimEdges, int minChars)
+double clamp01(double x) { return std::clamp(x, 0.0, 1.0); }
+
+// 1 for a table that looks like glyphs, falling to 0 with each mark of data:
+// pixels that do not follow their neighbours (random bits, or fields that
+// count or hold codes), one non-zero byte at one place in most characters
+// (a record field), widths well past the ink (small numbers padded with
+// zeros), no blank glyph.
+double glyphLikeness(const FontCandidate &c)
+{
+    return clamp01(c.strokeShare / 0.15) * clamp01((0.7 - c.fieldShare) / 0.3) * clamp01((3 - c.widthSlack) / 1.5)
+           * (c.hasBlank ? 1 : 0.5);
+}
+
+// The table's score; below minScore it may be left at 0 with its marks
+// unmeasured, as no glyph-likeness could lift it.
+FontCandidate scoreRun(std::span<const uint8_t> image, Run run, const FontFormat &f, bool trimEdges, int minChars, double minScore)
 {
     const int64_t step = fontCharStep(f);
-    Survey s = survey(image, run, f);
+    Survey s = survey(image, run, f, false);
 
     // A stray match in the bytes next to a table lengthens it by a character;
     // such an edge character fits the table's own glyphs worse than random bytes.
     if (trimEdges && s.stats.chars > 2) {
         const Run before = run;
         auto trim = [&](bool atStart) {
+            const int64_t end = run.start + run.count * step;
+            const std::array<double, 256> outside = atStart ? byteCosts(image, run.start - 256, run.start)
+                                                            : byteCosts(image, end, end + 256);
             for (int i = 0; i < maxEdgeTrim && run.count > minChars; ++i) {
                 const int64_t p = atStart ? run.start : run.start + (run.count - 1) * step;
                 const auto rows = glyphRows(image, p, f);
-                if (s.stats.edgeEvidence(rows, f) >= 0)
+                if (s.stats.edgeEvidence(image, p, rows, f, outside) >= 0)
                     break;
                 s.stats.add(rows, f, -1);
                 --run.good;
@@ -315,7 +430,7 @@ FontCandidate scoreRun(std::span<const uint8_t> image, Run run, const FontFormat
         if (s.examined == before.count)
             trim(false);
         if (run.start != before.start || run.count != before.count)
-            s = survey(image, run, f);
+            s = survey(image, run, f, false);
     }
 
     FontCandidate c;
@@ -325,10 +440,29 @@ FontCandidate scoreRun(std::span<const uint8_t> image, Run run, const FontFormat
     c.consistent = run.good;
     c.distinct = s.distinct;
     c.hasBlank = s.blank;
-    if (run.count > 0) {
-        const double share = static_cast<double>(c.consistent) / static_cast<double>(c.count);
-        c.score = share * share * s.evidence;
+    const TableStats &t = s.stats;
+    double pixels = 0, bits = 0;
+    for (size_t k = 0; k < 4; ++k) {
+        const auto all = static_cast<double>(t.contextAll[k]);
+        pixels += all;
+        bits += all > 0 ? all * entropyBits(static_cast<double>(t.contextSet[k]) / all) : 0;
     }
+    c.pixelEntropy = pixels > 0 ? bits / pixels : 0;
+    if (run.count == 0)
+        return c;
+    const double share = static_cast<double>(c.consistent) / static_cast<double>(c.count);
+    // The pixels inside the widths add what the neighbours tell of them.
+    const double evidence = share * share * (s.evidence + (1 - c.pixelEntropy) * s.insidePixels);
+    if (evidence < minScore)
+        return c;
+    const Marks marks = survey(image, run, f, true).marks;
+    c.fieldShare = marks.fieldShare(t.chars);
+    const auto inked = static_cast<double>(std::max<int64_t>(1, marks.inked));
+    c.edgeInkShare = static_cast<double>(marks.edgeInk) / inked;
+    c.widthSlack = static_cast<double>(marks.slack) / inked;
+    c.fixedWidth = marks.fixedWidth;
+    c.strokeShare = marks.strokeShare();
+    c.score = evidence * glyphLikeness(c);
     return c;
 }
 
@@ -449,7 +583,7 @@ private:
                     if (bits & right)
                         break;
                     ++consistent;
-                    if (bits == full && leadingFull == r - 1)
+                    if (w == width && bits == full && leadingFull == r - 1)
                         ++leadingFull;
                 }
                 // Height H uses rows 1..H-1: consistent, and not all of them full.
@@ -468,7 +602,7 @@ private:
             for (const Run &run : trackers[i].finish()) {
                 if (cancelled())
                     return {};
-                FontCandidate c = scoreRun(image_, run, v.formats[i], true, options_.minChars);
+                FontCandidate c = scoreRun(image_, run, v.formats[i], true, options_.minChars, options_.minScore);
                 if (c.count >= options_.minChars && c.score >= options_.minScore)
                     candidates.push_back(c);
             }
@@ -583,7 +717,9 @@ bool looksLikeGlyph(std::span<const uint8_t> image, int64_t offset, const FontFo
             return false;
         allFull = allFull && bits == fullRow(f.width, w);
     }
-    return !allFull;
+    // Rows full across the whole width are fill; a full block narrower
+    // than W is a glyph (a cursor, a box).
+    return !allFull || w < f.width;
 }
 
 FontCandidate scoreTable(std::span<const uint8_t> image, int64_t start, int64_t count, const FontFormat &f)
@@ -591,7 +727,7 @@ FontCandidate scoreTable(std::span<const uint8_t> image, int64_t start, int64_t 
     int64_t good = 0;
     for (int64_t k = 0; k < count; ++k)
         good += looksLikeGlyph(image, start + k * fontCharStep(f), f) ? 1 : 0;
-    return scoreRun(image, {start, count, good}, f, false, 0);
+    return scoreRun(image, {start, count, good}, f, false, 0, 0);
 }
 
 FontScanResult scanFonts(std::span<const uint8_t> image, const FontScanOptions &options)

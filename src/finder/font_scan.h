@@ -35,7 +35,7 @@ std::array<uint16_t, 17> glyphRows(std::span<const uint8_t> image, int64_t offse
 
 // True when the character at offset looks like a glyph: it lies inside the
 // image, its width byte is 1 to W, no pixel right of that width is set, and
-// not every pixel row is full.
+// not every pixel row is full across all W columns.
 bool looksLikeGlyph(std::span<const uint8_t> image, int64_t offset, const FontFormat &format);
 
 // One table of characters found in the image.
@@ -47,13 +47,20 @@ struct FontCandidate {
     int64_t distinct = 0;   // different glyphs among the consistent ones (of those scored)
     bool hasBlank = false;  // a consistent glyph without any set pixel (a space)
     double score = 0;
+    // What tells glyphs from data (see docs/font-finder.md), over the scored characters.
+    double pixelEntropy = 0; // bits per pixel inside the widths, given the left and upper neighbours
+    double fieldShare = 0;   // the largest share of characters holding one non-zero byte at one place
+    double edgeInkShare = 0; // share of inked characters whose ink reaches the last column of their width
+    double widthSlack = 0;   // mean columns between the ink and the width, over inked characters
+    bool fixedWidth = false; // every character has the same width byte
+    double strokeShare = 0;  // share of a pixel's uncertainty in its row that its left and upper neighbours explain
 
     int64_t end() const { return start + count * fontCharStep(format); } // one past the table
 };
 
 struct FontScanOptions {
     int minChars = 16;      // shorter tables are not reported
-    double minScore = 100;  // nor are tables scoring less
+    double minScore = 1200; // nor are tables scoring less
     int maxGap = 2;         // inconsistent characters in a row that a table may hold
     int threads = 0;        // 0: one per processor core, at most the work items
     // Asked between blocks of work; true stops the scan.

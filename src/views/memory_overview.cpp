@@ -26,54 +26,60 @@ constexpr int lastPressY = cellRows * cellPitch - 1;
 
 // The overview colour mode of the byte at offset: past the image end 1,
 // inside the block 2 (the block wins), else 0.
-uint8_t colourModeAt(const EditorState &s, int64_t offset)
+uint8_t colourModeAt(const ThumbnailSource &t, int64_t offset)
 {
     uint8_t mode = 0;
-    if (offset >= s.imageLength())
+    if (offset >= static_cast<int64_t>(t.bytes.size()))
         mode = 1;
-    if (s.blockStart <= offset && offset <= s.blockEnd)
+    if (t.blockStart <= offset && offset <= t.blockEnd)
         mode = 2;
     return mode;
 }
 
-// Writes count bits, most significant first, as thumbnail row y coloured by
-// the byte at offset.
-void drawThumbnailRow(const pixels::Rows &thumbnail, int y, uint32_t bits, int count, EditorState &s, int64_t offset)
+// Reads outside the bytes give 0, as ImageBuffer's do.
+uint32_t byteAt(const ThumbnailSource &t, int64_t offset)
 {
-    s.overviewColourMode = colourModeAt(s, offset);
-    const QRgb ink = toRgb(thumbColour(s, 1));
-    const QRgb background = toRgb(thumbColour(s, 0));
+    return offset >= 0 && offset < static_cast<int64_t>(t.bytes.size()) ? t.bytes[static_cast<size_t>(offset)] : 0;
+}
+
+// Writes count bits, most significant first, as thumbnail row y coloured by
+// the byte at offset. The colours come from the colour mode set in colours.
+void drawThumbnailRow(const pixels::Rows &thumbnail, int y, uint32_t bits, int count, const ThumbnailSource &t,
+                      EditorState &colours, int64_t offset)
+{
+    colours.overviewColourMode = colourModeAt(t, offset);
+    const QRgb ink = toRgb(thumbColour(colours, 1));
+    const QRgb background = toRgb(thumbColour(colours, 0));
     QRgb *line = thumbnail[y];
     for (int x = 0; x < count; ++x)
         line[x] = (bits >> (count - 1 - x)) & 1 ? ink : background;
 }
 
 // One character into the thumbnail, with the bit mapping of the glyph codec.
-// Bytes at or past the image end read as 0 (ImageBuffer never reads outside).
-void drawThumbnail(const pixels::Rows &thumbnail, EditorState &s, int64_t p)
+// Bytes at or past the image end read as 0.
+void drawThumbnail(const pixels::Rows &thumbnail, const ThumbnailSource &t, EditorState &colours, int64_t p)
 {
-    const int width = std::min<int>(s.charWidth, thumbnailSize);
-    const int height = std::min<int>(s.charHeight, thumbnailSize);
-    const int b = bytesPerRow(s);
-    const bool swap = s.flag(Flag::SwapBytes);
-    const uint32_t widthByte = s.image.at(p);
+    const int width = std::min(t.width, thumbnailSize);
+    const int height = std::min(t.height, thumbnailSize);
+    const int b = t.width / 8;
+    const uint32_t widthByte = byteAt(t, p);
 
-    const uint32_t shownWidth = s.flag(Flag::HideWidthBytes) ? 0 : widthByte;
-    drawThumbnailRow(thumbnail, 0, shownWidth << (width - 8), width, s, p);
+    const uint32_t shownWidth = t.hideWidthBytes ? 0 : widthByte;
+    drawThumbnailRow(thumbnail, 0, shownWidth << (width - 8), width, t, colours, p);
 
     // "True Char Image" keeps only the columns left of the stored width.
     uint32_t keep = (1u << width) - 1;
-    if (s.flag(Flag::TrueCharImage) && widthByte < static_cast<uint32_t>(width))
+    if (t.trueCharImage && widthByte < static_cast<uint32_t>(width))
         keep &= ~((1u << (width - widthByte)) - 1);
 
     for (int r = 1; r < height; ++r) {
         const int64_t q = p + 1 + int64_t{r - 1} * b;
-        uint32_t bits = s.image.at(q);
+        uint32_t bits = byteAt(t, q);
         if (b > 1) {
-            const uint32_t next = s.image.at(q + 1);
-            bits = swap ? (next << 8 | bits) : (bits << 8 | next);
+            const uint32_t next = byteAt(t, q + 1);
+            bits = t.swapBytes ? (next << 8 | bits) : (bits << 8 | next);
         }
-        drawThumbnailRow(thumbnail, r, bits & keep, width, s, q);
+        drawThumbnailRow(thumbnail, r, bits & keep, width, t, colours, q);
     }
 }
 
@@ -154,12 +160,13 @@ void drawOverview(QImage &canvas, QImage &thumbnail, EditorState &s, int zoom)
         return;
     const pixels::Rows thumbnailRows(thumbnail);
     const pixels::Rows canvasRows(canvas);
+    const ThumbnailSource source = ThumbnailSource::of(s);
     const int stride = thumbnailStride(s);
     for (int i = 0; i < cellColumns; ++i) {
         for (int j = 0; j < cellRows; ++j) {
             const int k = cellRows * i + j;
             const int64_t p = int64_t{s.viewOffset} + int64_t{k} * stride;
-            drawThumbnail(thumbnailRows, s, p);
+            drawThumbnail(thumbnailRows, source, s, p);
             copyScaled(thumbnailRows, canvasRows, cellPitch * i + 1, cellPitch * j + 1, zoom);
             if (s.reference.bytes && differsFromReference(s, p))
                 drawChangeMark(canvasRows, cellPitch * i + 1, cellPitch * j + 1);
@@ -167,12 +174,27 @@ void drawOverview(QImage &canvas, QImage &thumbnail, EditorState &s, int zoom)
     }
 }
 
+ThumbnailSource ThumbnailSource::of(const EditorState &s)
+{
+    return {s.image.bytes(), s.charWidth, s.charHeight, s.flag(Flag::SwapBytes), s.flag(Flag::HideWidthBytes),
+            s.flag(Flag::TrueCharImage), s.blockStart, s.blockEnd};
+}
+
 void drawCharThumbnail(QImage &thumbnail, EditorState &s, int64_t offset)
 {
     ensureThumbnail(thumbnail);
     thumbnail.fill(toRgb(colours::silver));
     if (isValidFormat(s.charWidth, s.charHeight))
-        drawThumbnail(pixels::Rows(thumbnail), s, offset);
+        drawThumbnail(pixels::Rows(thumbnail), ThumbnailSource::of(s), s, offset);
+}
+
+void drawCharThumbnail(QImage &thumbnail, const ThumbnailSource &source, int64_t offset)
+{
+    ensureThumbnail(thumbnail);
+    thumbnail.fill(toRgb(colours::silver));
+    EditorState colours; // only its colour mode is used
+    if (isValidFormat(source.width, source.height))
+        drawThumbnail(pixels::Rows(thumbnail), source, colours, offset);
 }
 
 void drawOverview(Editor &e)

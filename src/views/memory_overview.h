@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <span>
 
 #include <Qt>
 
@@ -14,9 +15,25 @@ struct EditorState;
 // reference is kept, a character whose bytes differ from it gets a mark.
 void drawOverview(QImage &canvas, QImage &thumbnail, EditorState &state, int zoom);
 void drawOverview(Editor &editor);
+// What a thumbnail is drawn from: the bytes, the format, the flags that
+// change the drawing and the block range that colours it.
+struct ThumbnailSource {
+    std::span<const uint8_t> bytes;
+    int width = 8;
+    int height = 13;
+    bool swapBytes = false;
+    bool hideWidthBytes = false;
+    bool trueCharImage = false;
+    int64_t blockStart = 0;
+    int64_t blockEnd = -1;
+
+    static ThumbnailSource of(const EditorState &state);
+};
+
 // One character at offset as an overview cell shows it, into a 16 x 16
 // thumbnail (made when it has another size); pixels it does not cover are silver.
 void drawCharThumbnail(QImage &thumbnail, EditorState &state, int64_t offset);
+void drawCharThumbnail(QImage &thumbnail, const ThumbnailSource &source, int64_t offset);
 // The grey lattice with the red frame around cell k.
 void drawOverviewLattice(QImage &canvas, int selectedCell);
 // Frames the first cell and sets G := V. Does not decode.

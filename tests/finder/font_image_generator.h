@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "finder/font_scan.h"
@@ -10,6 +11,7 @@ struct PlantedFont {
     int64_t start = 0;
     FontFormat format;
     int64_t count = 0;
+    std::string source; // the real font it was made of, if any
 };
 
 struct GeneratedImage {

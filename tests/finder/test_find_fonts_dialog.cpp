@@ -9,7 +9,10 @@
 #include <QSpinBox>
 #include <QTest>
 
+#include <set>
+
 #include "finder/find_fonts_dialog.h"
+#include "finder/firmware_image_generator.h"
 #include "finder/font_image_generator.h"
 #include "model/text_format.h"
 #include "support/window_fixture.h"
@@ -309,6 +312,40 @@ private slots:
             QCOMPARE(s.flag(Flag::SwapBytes), font.format.swapBytes);
             QCOMPARE(s.glyph, test::storedGlyph(s));
         }
+    }
+
+    void saveAllWithoutTouchingTheListGivesAButtonForEachFont()
+    {
+        test::Window w;
+        const test::GeneratedImage image = test::generateFirmwareImage(41, 2 << 20, 5);
+        loadImage(w, image.bytes);
+        FindFontsDialog *dialog = findFonts(w);
+        auto *save = dialog->findChild<QPushButton *>(QStringLiteral("btSavePlugin"));
+        QCOMPARE(save->text(), QStringLiteral("Save all as plug-in..."));
+        const QString path = w.dir.filePath(QStringLiteral("plugins/all.vlp"));
+        w.editor().runDialog = [&](QFileDialog &d) {
+            d.selectFile(path);
+            return true;
+        };
+        QTest::mouseClick(save, Qt::LeftButton);
+        test::runWithFile(w, "PLoad", path);
+        QCOMPARE(dialog->candidates().size(), image.fonts.size());
+        std::set<int64_t> landed;
+        for (size_t n = 0; n < image.fonts.size(); ++n) {
+            loadImage(w, image.bytes);
+            test::clickButton(w, ("bt" + std::to_string(n + 1)).c_str());
+            const EditorState &s = w.state();
+            const FontFormat format{s.charWidth, s.charHeight, s.flag(Flag::SkipSpareByte), s.flag(Flag::SwapBytes)};
+            QVERIFY2(std::any_of(image.fonts.begin(), image.fonts.end(),
+                                 [&](const test::PlantedFont &f) { return f.start == s.viewOffset && f.format == format; }),
+                     qPrintable(QString::fromStdString(hex8(s.viewOffset))));
+            landed.insert(s.viewOffset);
+        }
+        QCOMPARE(landed.size(), image.fonts.size());
+        // Selected rows change what the button saves.
+        foundFonts(dialog)->selectionModel()->select(foundFonts(dialog)->model()->index(0, 0),
+                                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QCOMPARE(save->text(), QStringLiteral("Save selected as plug-in..."));
     }
 
     void cancelStopsTheScan()
