@@ -88,11 +88,17 @@ namespace {
 
 constexpr std::string_view header = "# Velmora CE character map: start, format, first code, table\n";
 
+// Upper-case hex digits of value, at least digits of them: a first code past
+// FFFF keeps all its digits.
 std::string hex(uint64_t value, int digits)
 {
-    std::string text(static_cast<size_t>(digits), '0');
-    for (int i = digits - 1; i >= 0 && value != 0; --i, value >>= 4)
-        text[static_cast<size_t>(i)] = "0123456789ABCDEF"[value & 15];
+    std::string text;
+    do {
+        text.insert(text.begin(), "0123456789ABCDEF"[value & 15]);
+        value >>= 4;
+    } while (value != 0);
+    if (text.size() < static_cast<size_t>(digits))
+        text.insert(0, static_cast<size_t>(digits) - text.size(), '0');
     return text;
 }
 

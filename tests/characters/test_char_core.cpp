@@ -125,8 +125,9 @@ private slots:
         CharMaps maps;
         maps.set({0x1000, {8, 12, false, false}, 0x20, {}});
         maps.set({0x8000, {16, 16, true, true}, 0x410, "/tmp/a table.tbl"});
+        maps.set({0x9000, {8, 8, false, false}, 0x1F600, {}}); // a first code of five hex digits
         maps.set({0x1000, {8, 12, false, false}, 0x41, {}}); // replaces the first
-        QCOMPARE(int(maps.fonts.size()), 2);
+        QCOMPARE(int(maps.fonts.size()), 3);
         QCOMPARE(parseCharMaps(serialiseCharMaps(maps)), maps);
         QCOMPARE(maps.governing({8, 12}, 0x7FFF)->firstCode, 0x41u);
         QVERIFY(!maps.governing({8, 12}, 0xFFF));
