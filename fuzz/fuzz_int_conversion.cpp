@@ -2,10 +2,9 @@
 // leading blanks; then an optional sign and decimal digits within the signed
 // 32-bit range, or "$", "x", "X", "0x" or "0X" and at most eight significant
 // hexadecimal digits (eight-digit values are signed 32-bit). Anything else is
-// the conversion error with its exact text. Also: every 32-bit value comes
+// the conversion error with its exact text (a zero byte shown as "\0"). Also: every 32-bit value comes
 // back from its decimal and its hex8 text.
 
-#include <cstring>
 #include <optional>
 #include <string>
 
@@ -67,9 +66,12 @@ std::optional<int32_t> converted(const std::string &text)
     try {
         return strToInt(text);
     } catch (const ConversionError &error) {
-        const std::string expected = "'" + text + "' is not a valid integer value";
-        // Compared as C strings: a text holding a NUL ends there in what().
-        FUZZ_CHECK(std::strcmp(error.what(), expected.c_str()) == 0, "message \"%s\"", error.what());
+        // The message quotes the text as it is, a zero byte shown as "\0".
+        std::string shown;
+        for (const char c : text)
+            shown += c == '\0' ? std::string("\\0") : std::string(1, c);
+        const std::string expected = "'" + shown + "' is not a valid integer value";
+        FUZZ_CHECK(error.what() == expected, "message \"%s\"", error.what());
         return std::nullopt;
     }
 }
