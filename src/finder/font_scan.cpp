@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <initializer_list>
 #include <mutex>
 #include <thread>
 #include <tuple>
 #include <unordered_set>
+#include <utility>
 
 namespace velmora {
 
@@ -24,6 +26,8 @@ constexpr size_t fewGlyphs = 16;
 constexpr int64_t maxFootprint = 33;
 // Leading or trailing characters that the edge test may remove from a table.
 constexpr int maxEdgeTrim = 2;
+// ... or, when they lie beyond a gap, up to this many.
+constexpr int maxStrayRun = 16;
 
 int bytesPerRow(const FontFormat &f) { return f.width >> 3; }
 
@@ -41,8 +45,6 @@ inline uint32_t rowBits(const uint8_t *bytes, int64_t p, int r, int width, bool 
 
 // Pixels right of width w: the low W - w bits of a row.
 inline uint32_t rightOfWidth(int width, int w) { return (1u << (width - w)) - 1; }
-// All pixels left of width w set.
-inline uint32_t fullRow(int width, int w) { return ((1u << w) - 1) << (width - w); }
 
 // The last byte of row r of the character at p.
 inline int64_t rowEnd(int64_t p, int r, int b) { return p + int64_t{b} * r; }
@@ -152,6 +154,33 @@ private:
     std::vector<Run> runs_;
 };
 
+// The share of a table's glyphs taken to be unlike its letters (shades,
+// dithers, symbols) when its ends are judged.
+constexpr double plainGlyphShare = 1.0 / 16;
+
+// log2 of a mixture of models: the sum of weight x 2^bits.
+double mix(std::initializer_list<std::pair<double, double>> models)
+{
+    double high = -1e300;
+    for (const auto &[bits, weight] : models)
+        high = std::max(high, bits);
+    double sum = 0;
+    for (const auto &[bits, weight] : models)
+        sum += weight * std::exp2(bits - high);
+    return high + std::log2(sum);
+}
+
+// log2 of how likely the pixels inside width w are as any drawn glyph: each
+// row repeats the row two above (as in shades, dithers and vertical strokes)
+// or is any of the 2^w patterns, one or the other as often.
+double structuredGlyphBits(const std::array<uint16_t, 17> &rows, const FontFormat &f, int w)
+{
+    double bits = 0;
+    for (int r = 1; r < f.height; ++r)
+        bits -= r >= 3 && rows[static_cast<size_t>(r)] == rows[static_cast<size_t>(r - 2)] ? 1 : 1 + w;
+    return bits;
+}
+
 // What a table's consistent characters look like: how often each width
 // occurs, and how often a pixel inside the width is set after each pattern of
 // its left and upper neighbours (glyphs are drawn in strokes, noise is not).
@@ -160,6 +189,11 @@ struct TableStats {
     std::array<int64_t, 17> widths{};
     std::array<int64_t, 4> contextSet{};
     std::array<int64_t, 4> contextAll{};
+    // The same by six neighbours, counted only when fine is set: the finer
+    // judgement of a table's ends needs them, the scan of every run does not.
+    bool fine = false;
+    std::array<int64_t, 64> wideSet{};
+    std::array<int64_t, 64> wideAll{};
 
     static bool pixel(const std::array<uint16_t, 17> &rows, const FontFormat &f, int c, int r)
     {
@@ -168,6 +202,13 @@ struct TableStats {
     static size_t context(const std::array<uint16_t, 17> &rows, const FontFormat &f, int c, int r)
     {
         return static_cast<size_t>((pixel(rows, f, c - 1, r) ? 2 : 0) + (pixel(rows, f, c, r - 1) ? 1 : 0));
+    }
+    // Six neighbours: two to the left, three above and the one two above.
+    static size_t wideContext(const std::array<uint16_t, 17> &rows, const FontFormat &f, int c, int r)
+    {
+        const bool upRight = c + 1 < f.width && pixel(rows, f, c + 1, r - 1);
+        return context(rows, f, c, r) * 16 + (pixel(rows, f, c - 2, r) ? 8 : 0) + (pixel(rows, f, c - 1, r - 1) ? 4 : 0)
+               + (upRight ? 2 : 0) + (pixel(rows, f, c, r - 2) ? 1 : 0);
     }
 
     void add(const std::array<uint16_t, 17> &rows, const FontFormat &f, int sign)
@@ -179,34 +220,60 @@ struct TableStats {
             for (int c = 0; c < w; ++c) {
                 const size_t k = context(rows, f, c, r);
                 contextAll[k] += sign;
-                contextSet[k] += pixel(rows, f, c, r) ? sign : 0;
+                const bool set = pixel(rows, f, c, r);
+                contextSet[k] += set ? sign : 0;
+                if (fine) {
+                    const size_t n = wideContext(rows, f, c, r);
+                    wideAll[n] += sign;
+                    wideSet[n] += set ? sign : 0;
+                }
             }
         }
     }
 
+    // log2 of how likely width w is as one more character's: as often as
+    // the table's widths.
+    double widthBits(int w, const FontFormat &f) const
+    {
+        return std::log2((static_cast<double>(widths[static_cast<size_t>(w)]) + 0.5)
+                         / (static_cast<double>(chars) + 0.5 * f.width));
+    }
+
+    // log2 of how likely the pixels inside width w are as a glyph of the
+    // table: each follows its neighbours as in the table's other glyphs,
+    // by two neighbours or by six (the finer model knows the table's
+    // strokes better, but judges a glyph unlike its letters harshly). Both
+    // are learnt from the table's letters and would cut off a rare glyph at
+    // its end (a shade, a dither), so a plainer model of any drawn glyph
+    // (structuredGlyphBits) is mixed in.
+    double pixelBits(const std::array<uint16_t, 17> &rows, const FontFormat &f, int w) const
+    {
+        double narrow = 0, wide = 0;
+        for (int r = 1; r < f.height; ++r) {
+            for (int c = 0; c < w; ++c) {
+                const bool set = pixel(rows, f, c, r);
+                const size_t k = context(rows, f, c, r);
+                const double p = (static_cast<double>(contextSet[k]) + 0.5) / (static_cast<double>(contextAll[k]) + 1);
+                narrow += std::log2(set ? p : 1 - p);
+                const size_t n = wideContext(rows, f, c, r);
+                const double q = (static_cast<double>(wideSet[n]) + 0.5) / (static_cast<double>(wideAll[n]) + 1);
+                wide += std::log2(set ? q : 1 - q);
+            }
+        }
+        const double tableShare = (1 - plainGlyphShare) / 2;
+        return mix({{narrow, tableShare}, {wide, tableShare}, {structuredGlyphBits(rows, f, w), plainGlyphShare}});
+    }
+
     // log2 of how much likelier the character is as one of this table than
     // as more of the bytes beside the table, whose cost per byte value is
-    // outsideBits. The character at p must be one of those counted.
+    // outsideBits. Pixels right of the width are clear under the table
+    // anyway. The character at p must be one of those counted, with fine set.
     double edgeEvidence(std::span<const uint8_t> image, int64_t p, const std::array<uint16_t, 17> &rows, const FontFormat &f,
                         const std::array<double, 256> &outsideBits)
     {
         add(rows, f, -1); // judge it against the others only
         const int w = rows[0] >> (f.width - 8);
-        // The width byte counts three times: the pixel model is learnt from
-        // the table's own glyphs and judges a rare one (a shade, a box) too
-        // harshly, while a width byte as the table's is a firm sign.
-        const double widthBits = std::log2((static_cast<double>(widths[static_cast<size_t>(w)]) + 0.5)
-                                           / (static_cast<double>(chars) + 0.5 * f.width));
-        double bits = 3 * widthBits + 2 * outsideBits[static_cast<size_t>(w)];
-        // Under the table a pixel right of the width is never set; those
-        // inside follow their neighbours as in the table's other glyphs.
-        for (int r = 1; r < f.height; ++r) {
-            for (int c = 0; c < w; ++c) {
-                const size_t k = context(rows, f, c, r);
-                const double set = (static_cast<double>(contextSet[k]) + 0.5) / (static_cast<double>(contextAll[k]) + 1);
-                bits += std::log2(pixel(rows, f, c, r) ? set : 1 - set);
-            }
-        }
+        double bits = widthBits(w, f) + pixelBits(rows, f, w);
         const int64_t bytes = 1 + int64_t{bytesPerRow(f)} * (f.height - 1);
         for (int64_t i = 0; i < bytes; ++i)
             bits += outsideBits[image[static_cast<size_t>(p + i)]];
@@ -342,11 +409,12 @@ struct Survey {
     int64_t examined = 0; // characters looked at, from the first
 };
 
-Survey survey(std::span<const uint8_t> image, const Run &run, const FontFormat &f, bool withMarks)
+Survey survey(std::span<const uint8_t> image, const Run &run, const FontFormat &f, bool withMarks, bool fineStats = false)
 {
     const int64_t step = fontCharStep(f);
     const int64_t limit = std::min(run.count, scoredChars);
     Survey s;
+    s.stats.fine = fineStats;
     std::unordered_set<uint64_t> seen;
     seen.reserve(static_cast<size_t>(std::min<int64_t>(limit, 4096)));
     int64_t consistent = 0;
@@ -389,46 +457,93 @@ double glyphLikeness(const FontCandidate &c)
            * (c.hasBlank ? 1 : 0.5);
 }
 
-// The table's score; below minScore it may be left at 0 with its marks
-// unmeasured, as no glyph-likeness could lift it.
-FontCandidate scoreRun(std::span<const uint8_t> image, Run run, const FontFormat &f, bool trimEdges, int minChars, double minScore)
+// Bits per pixel inside the widths, given the left and upper neighbour.
+double pixelEntropy(const TableStats &t)
+{
+    double pixels = 0, bits = 0;
+    for (size_t k = 0; k < 4; ++k) {
+        const auto all = static_cast<double>(t.contextAll[k]);
+        pixels += all;
+        bits += all > 0 ? all * entropyBits(static_cast<double>(t.contextSet[k]) / all) : 0;
+    }
+    return pixels > 0 ? bits / pixels : 0;
+}
+
+// What the table's glyphs tell, in bits, before the marks of data: the
+// distinct glyphs' evidence, the pixels inside their widths adding what the
+// neighbours tell of them, weighed by the share of consistent characters.
+double tableEvidence(const Survey &s, const Run &run)
+{
+    if (run.count == 0)
+        return 0;
+    const double share = static_cast<double>(run.good) / static_cast<double>(run.count);
+    return share * share * (s.evidence + (1 - pixelEntropy(s.stats)) * s.insidePixels);
+}
+
+// Removes stray matches at the table's ends: a consistent character in the
+// bytes next to a table lengthens it; it fits the table's own glyphs worse
+// than the bytes beside it.
+void trimEdges(std::span<const uint8_t> image, Run &run, const FontFormat &f, int minChars)
 {
     const int64_t step = fontCharStep(f);
-    Survey s = survey(image, run, f, false);
-
-    // A stray match in the bytes next to a table lengthens it by a character;
-    // such an edge character fits the table's own glyphs worse than random bytes.
-    if (trimEdges && s.stats.chars > 2) {
-        const Run before = run;
-        auto trim = [&](bool atStart) {
-            const int64_t end = run.start + run.count * step;
-            const std::array<double, 256> outside = atStart ? byteCosts(image, run.start - 256, run.start)
-                                                            : byteCosts(image, end, end + 256);
-            for (int i = 0; i < maxEdgeTrim && run.count > minChars; ++i) {
-                const int64_t p = atStart ? run.start : run.start + (run.count - 1) * step;
-                const auto rows = glyphRows(image, p, f);
-                if (s.stats.edgeEvidence(image, p, rows, f, outside) >= 0)
-                    break;
-                s.stats.add(rows, f, -1);
-                --run.good;
+    Survey s = survey(image, run, f, false, true);
+    if (s.stats.chars <= 2)
+        return;
+    auto trim = [&](bool atStart) {
+        const int64_t end = run.start + run.count * step;
+        const std::array<double, 256> outside = atStart ? byteCosts(image, run.start - 256, run.start)
+                                                        : byteCosts(image, end, end + 256);
+        // The character k places in from this end.
+        auto edge = [&](int64_t k) { return atStart ? run.start + k * step : run.start + (run.count - 1 - k) * step; };
+        // Removes the consistent edge character, then the inconsistent ones
+        // it leaves at the end: a table begins and ends with a consistent one.
+        auto dropEdge = [&] {
+            s.stats.add(glyphRows(image, edge(0), f), f, -1);
+            --run.good;
+            do {
                 --run.count;
                 if (atStart)
                     run.start += step;
-                // A table begins and ends with a consistent character.
-                while (run.count > 0) {
-                    const int64_t q = atStart ? run.start : run.start + (run.count - 1) * step;
-                    if (looksLikeGlyph(image, q, f))
-                        break;
-                    --run.count;
-                    if (atStart)
-                        run.start += step;
-                }
-            }
+            } while (run.count > 0 && !looksLikeGlyph(image, edge(0), f));
         };
-        trim(true);
-        // The statistics may cover only a long table's first characters.
-        if (s.examined == before.count)
-            trim(false);
+        // Stray matches after a gap may run longer than the trim reaches
+        // into a table's body: all of them are tested.
+        int reach = maxEdgeTrim;
+        for (int k = 1; k <= maxStrayRun && k < run.count; ++k) {
+            if (!looksLikeGlyph(image, edge(k), f)) {
+                reach = std::max(reach, k);
+                break;
+            }
+        }
+        int trimmed = 0;
+        for (; trimmed < reach && run.count > minChars; ++trimmed) {
+            const int64_t p = edge(0);
+            if (s.stats.edgeEvidence(image, p, glyphRows(image, p, f), f, outside) >= 0)
+                break;
+            dropEdge();
+        }
+        // One character left beyond a gap is no run, as when the table was
+        // followed.
+        while (trimmed > 0 && run.count > minChars + 1 && !looksLikeGlyph(image, edge(1), f))
+            dropEdge();
+    };
+    const int64_t count = run.count;
+    trim(true);
+    // The statistics may cover only a long table's first characters.
+    if (s.examined == count)
+        trim(false);
+}
+
+// The table's score; below minScore it may be left at 0 with its marks
+// unmeasured, as no glyph-likeness could lift it.
+FontCandidate scoreRun(std::span<const uint8_t> image, Run run, const FontFormat &f, bool withEdgeTrim, int minChars, double minScore)
+{
+    Survey s = survey(image, run, f, false);
+    // Trimming a few characters off the ends changes the evidence little:
+    // a table far below the threshold is not worth the finer edge test.
+    if (withEdgeTrim && tableEvidence(s, run) >= minScore / 2) {
+        const Run before = run;
+        trimEdges(image, run, f, minChars);
         if (run.start != before.start || run.count != before.count)
             s = survey(image, run, f, false);
     }
@@ -440,23 +555,12 @@ FontCandidate scoreRun(std::span<const uint8_t> image, Run run, const FontFormat
     c.consistent = run.good;
     c.distinct = s.distinct;
     c.hasBlank = s.blank;
-    const TableStats &t = s.stats;
-    double pixels = 0, bits = 0;
-    for (size_t k = 0; k < 4; ++k) {
-        const auto all = static_cast<double>(t.contextAll[k]);
-        pixels += all;
-        bits += all > 0 ? all * entropyBits(static_cast<double>(t.contextSet[k]) / all) : 0;
-    }
-    c.pixelEntropy = pixels > 0 ? bits / pixels : 0;
-    if (run.count == 0)
-        return c;
-    const double share = static_cast<double>(c.consistent) / static_cast<double>(c.count);
-    // The pixels inside the widths add what the neighbours tell of them.
-    const double evidence = share * share * (s.evidence + (1 - c.pixelEntropy) * s.insidePixels);
-    if (evidence < minScore)
+    c.pixelEntropy = pixelEntropy(s.stats);
+    const double evidence = tableEvidence(s, run);
+    if (run.count == 0 || evidence < minScore)
         return c;
     const Marks marks = survey(image, run, f, true).marks;
-    c.fieldShare = marks.fieldShare(t.chars);
+    c.fieldShare = marks.fieldShare(s.stats.chars);
     const auto inked = static_cast<double>(std::max<int64_t>(1, marks.inked));
     c.edgeInkShare = static_cast<double>(marks.edgeInk) / inked;
     c.widthSlack = static_cast<double>(marks.slack) / inked;
@@ -573,21 +677,13 @@ private:
                 if (p - sameFrom >= maxFootprint && sameTo - p >= maxFootprint)
                     continue;
                 const uint32_t right = rightOfWidth(width, w);
-                const uint32_t full = fullRow(width, w);
                 // Rows that lie inside the image, at most the 15 of H = 16.
                 const int rowsInside = static_cast<int>(std::min<int64_t>(15, (length - 1 - p) / b));
                 int consistent = 0;
-                int leadingFull = 0;
-                for (int r = 1; r <= rowsInside; ++r) {
-                    const uint32_t bits = rowBits(bytes, p, r, width, v.swap);
-                    if (bits & right)
-                        break;
+                while (consistent < rowsInside && !(rowBits(bytes, p, consistent + 1, width, v.swap) & right))
                     ++consistent;
-                    if (w == width && bits == full && leadingFull == r - 1)
-                        ++leadingFull;
-                }
-                // Height H uses rows 1..H-1: consistent, and not all of them full.
-                for (int h = leadingFull + 2; h <= consistent + 1; ++h) {
+                // Height H uses rows 1..H-1.
+                for (int h = 2; h <= consistent + 1; ++h) {
                     const size_t first = spareFormats ? static_cast<size_t>(2 * (h - 2)) : static_cast<size_t>(h - 2);
                     for (size_t i = first; i < first + (spareFormats ? 2 : 1); ++i)
                         if (p + steps[i] <= length)
@@ -708,18 +804,13 @@ bool looksLikeGlyph(std::span<const uint8_t> image, int64_t offset, const FontFo
     if (w < 1 || w > f.width)
         return false;
     const int b = bytesPerRow(f);
-    bool allFull = true;
     for (int r = 1; r < f.height; ++r) {
         if (rowEnd(offset, r, b) >= length)
             return false;
-        const uint32_t bits = rowBits(image.data(), offset, r, f.width, f.swapBytes);
-        if (bits & rightOfWidth(f.width, w))
+        if (rowBits(image.data(), offset, r, f.width, f.swapBytes) & rightOfWidth(f.width, w))
             return false;
-        allFull = allFull && bits == fullRow(f.width, w);
     }
-    // Rows full across the whole width are fill; a full block narrower
-    // than W is a glyph (a cursor, a box).
-    return !allFull || w < f.width;
+    return true;
 }
 
 FontCandidate scoreTable(std::span<const uint8_t> image, int64_t start, int64_t count, const FontFormat &f)

@@ -226,7 +226,7 @@ private slots:
         QTest::newRow("8: width 9") << f8 << QByteArray("\x09\x80\x00", 3) << false;
         QTest::newRow("8: pixel at the width") << f8 << QByteArray("\x05\x04\x00", 3) << false;
         QTest::newRow("8: width 8, any pixels") << f8 << QByteArray("\x08\xFF\x01", 3) << true;
-        QTest::newRow("8: every row full") << f8 << QByteArray("\x08\xFF\xFF", 3) << false;
+        QTest::newRow("8: every row full (a block)") << f8 << QByteArray("\x08\xFF\xFF", 3) << true;
         QTest::newRow("8: one row not full") << f8 << QByteArray("\x08\xFF\xFE", 3) << true;
         QTest::newRow("8: a full block narrower than W") << f8 << QByteArray("\x03\xE0\xE0", 3) << true;
         QTest::newRow("8: blank") << f8 << QByteArray("\x03\x00\x00", 3) << true;
@@ -286,44 +286,98 @@ private slots:
         QVERIFY(spoilt.score < clean.score * 0.85);
     }
 
-    void aStrayMatchNextToAFontDoesNotMoveItsStart_data()
+    void aStrayMatchNextToAFontDoesNotMoveItsEnds_data()
     {
         QTest::addColumn<FontFormat>("format");
         QTest::addColumn<int>("gap"); // inconsistent characters between stray match and font
-        QTest::newRow("8x12, adjacent") << FontFormat{8, 12, false, false} << 0;
-        QTest::newRow("8x12, one apart") << FontFormat{8, 12, false, false} << 1;
-        QTest::newRow("16x10 skip, adjacent") << FontFormat{16, 10, true, false} << 0;
-        QTest::newRow("16x10 swap, two apart") << FontFormat{16, 10, false, true} << 2;
+        QTest::addColumn<int>("gapAfter"); // the same after the font
+        QTest::addColumn<int>("straysAfter"); // stray matches in a row after the font
+        QTest::newRow("8x12, adjacent") << FontFormat{8, 12, false, false} << 0 << 0 << 1;
+        QTest::newRow("8x12, one apart") << FontFormat{8, 12, false, false} << 1 << 0 << 1;
+        QTest::newRow("16x10 skip, adjacent") << FontFormat{16, 10, true, false} << 0 << 0 << 1;
+        QTest::newRow("16x10 swap, two apart") << FontFormat{16, 10, false, true} << 2 << 0 << 1;
+        QTest::newRow("16x16 swap, three after a gap") << FontFormat{16, 16, false, true} << 0 << 2 << 3;
+        QTest::newRow("8x12, six after a gap") << FontFormat{8, 12, false, false} << 0 << 1 << 6;
     }
 
-    void aStrayMatchNextToAFontDoesNotMoveItsStart()
+    void aStrayMatchNextToAFontDoesNotMoveItsEnds()
     {
         QFETCH(FontFormat, format);
         QFETCH(int, gap);
+        QFETCH(int, gapAfter);
+        QFETCH(int, straysAfter);
         const int64_t step = fontCharStep(format);
         std::vector<uint8_t> image = test::backgroundImage(3, 16384, test::Background::Noise);
         const int64_t start = 4096;
         writeFont(image, start, format, 96);
         // Random pixel rows under a width byte of W: consistent, but noise.
         std::mt19937 random(9);
+        auto writeStray = [&](int64_t at) {
+            image[at] = static_cast<uint8_t>(format.width);
+            for (int64_t i = 1; i < step; ++i)
+                image[at + i] = static_cast<uint8_t>(random());
+            QVERIFY(looksLikeGlyph(image, at, format));
+        };
         const int64_t stray = start - (gap + 1) * step;
-        image[stray] = static_cast<uint8_t>(format.width);
-        for (int64_t i = 1; i < step; ++i)
-            image[stray + i] = static_cast<uint8_t>(random());
-        QVERIFY(looksLikeGlyph(image, stray, format));
+        writeStray(stray);
         for (int i = 1; i <= gap; ++i)
             image[stray + i * step] = 0;
-        // And one after the font's end.
+        // And some after the font's end.
         const int64_t after = start + 96 * step;
-        image[after] = static_cast<uint8_t>(format.width);
-        for (int64_t i = 1; i < step; ++i)
-            image[after + i] = static_cast<uint8_t>(random());
-        QVERIFY(looksLikeGlyph(image, after, format));
+        for (int i = 0; i < gapAfter; ++i)
+            image[after + i * step] = 0;
+        for (int i = 0; i < straysAfter; ++i)
+            writeStray(after + (gapAfter + i) * step);
+        image[after + (gapAfter + straysAfter) * step] = 0;
 
         const FontScanResult found = scanFonts(image);
         QCOMPARE(found.candidates.size(), size_t(1));
         QCOMPARE(found.candidates[0].start, start);
         QCOMPARE(found.candidates[0].count, int64_t(96));
+        QCOMPARE(found.candidates[0].format, format);
+    }
+
+    void aFontsRareLastGlyphStaysInIt_data()
+    {
+        QTest::addColumn<FontFormat>("format");
+        QTest::addColumn<int>("even"); // pixel rows of the last glyph, W bits: even rows, odd rows
+        QTest::addColumn<int>("odd");
+        QTest::newRow("8x12, medium shade") << FontFormat{8, 12, false, false} << 0xAA << 0x55;
+        QTest::newRow("8x16, light shade") << FontFormat{8, 16, false, false} << 0x88 << 0x22;
+        QTest::newRow("8x16, full block") << FontFormat{8, 16, false, false} << 0xFF << 0xFF;
+        QTest::newRow("16x10 skip, dark shade") << FontFormat{16, 10, true, false} << 0xEEEE << 0xBBBB;
+        QTest::newRow("16x16 swap, full block") << FontFormat{16, 16, false, true} << 0xFFFF << 0xFFFF;
+    }
+
+    // Console fonts end in shades and blocks, drawn unlike their letters:
+    // such a glyph, with the font's width byte, is the font's last.
+    void aFontsRareLastGlyphStaysInIt()
+    {
+        QFETCH(FontFormat, format);
+        QFETCH(int, even);
+        QFETCH(int, odd);
+        const int64_t step = fontCharStep(format);
+        std::vector<uint8_t> image = test::backgroundImage(5, 16384, test::Background::Noise);
+        const int64_t start = 4096;
+        writeFont(image, start, format, 96);
+        uint8_t *last = image.data() + start + 96 * step;
+        std::fill(last, last + step, uint8_t{0});
+        last[0] = static_cast<uint8_t>(format.width);
+        for (int r = 1; r < format.height; ++r) {
+            const int bits = r % 2 ? odd : even;
+            if (format.width == 8) {
+                last[r] = static_cast<uint8_t>(bits);
+            } else {
+                last[2 * r - 1] = static_cast<uint8_t>(format.swapBytes ? bits : bits >> 8);
+                last[2 * r] = static_cast<uint8_t>(format.swapBytes ? bits >> 8 : bits);
+            }
+        }
+        image[static_cast<size_t>(start + 97 * step)] = 0; // the bytes after are no glyph
+
+        const FontScanResult found = scanFonts(image);
+        QVERIFY(!found.candidates.empty());
+        QCOMPARE(found.candidates[0].start, start);
+        QCOMPARE(found.candidates[0].count, int64_t(97));
         QCOMPARE(found.candidates[0].format, format);
     }
 
