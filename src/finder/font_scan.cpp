@@ -189,9 +189,8 @@ struct TableStats {
     std::array<int64_t, 17> widths{};
     std::array<int64_t, 4> contextSet{};
     std::array<int64_t, 4> contextAll{};
-    // The same by six neighbours, counted only when fine is set: the finer
-    // judgement of a table's ends needs them, the scan of every run does not.
-    bool fine = false;
+    // The same by six neighbours, counted by addWide: the finer judgement
+    // of a table's ends needs them, the scan of every run does not.
     std::array<int64_t, 64> wideSet{};
     std::array<int64_t, 64> wideAll{};
 
@@ -220,15 +219,28 @@ struct TableStats {
             for (int c = 0; c < w; ++c) {
                 const size_t k = context(rows, f, c, r);
                 contextAll[k] += sign;
-                const bool set = pixel(rows, f, c, r);
-                contextSet[k] += set ? sign : 0;
-                if (fine) {
-                    const size_t n = wideContext(rows, f, c, r);
-                    wideAll[n] += sign;
-                    wideSet[n] += set ? sign : 0;
-                }
+                contextSet[k] += pixel(rows, f, c, r) ? sign : 0;
             }
         }
+    }
+
+    void addWide(const std::array<uint16_t, 17> &rows, const FontFormat &f, int sign)
+    {
+        const int w = rows[0] >> (f.width - 8);
+        for (int r = 1; r < f.height; ++r) {
+            for (int c = 0; c < w; ++c) {
+                const size_t n = wideContext(rows, f, c, r);
+                wideAll[n] += sign;
+                wideSet[n] += pixel(rows, f, c, r) ? sign : 0;
+            }
+        }
+    }
+
+    // Both counts, as the edge test keeps them.
+    void addBoth(const std::array<uint16_t, 17> &rows, const FontFormat &f, int sign)
+    {
+        add(rows, f, sign);
+        addWide(rows, f, sign);
     }
 
     // log2 of how likely width w is as one more character's: as often as
@@ -267,17 +279,17 @@ struct TableStats {
     // log2 of how much likelier the character is as one of this table than
     // as more of the bytes beside the table, whose cost per byte value is
     // outsideBits. Pixels right of the width are clear under the table
-    // anyway. The character at p must be one of those counted, with fine set.
+    // anyway. The character at p must be one of those counted by addBoth.
     double edgeEvidence(std::span<const uint8_t> image, int64_t p, const std::array<uint16_t, 17> &rows, const FontFormat &f,
                         const std::array<double, 256> &outsideBits)
     {
-        add(rows, f, -1); // judge it against the others only
+        addBoth(rows, f, -1); // judge it against the others only
         const int w = rows[0] >> (f.width - 8);
         double bits = widthBits(w, f) + pixelBits(rows, f, w);
         const int64_t bytes = 1 + int64_t{bytesPerRow(f)} * (f.height - 1);
         for (int64_t i = 0; i < bytes; ++i)
             bits += outsideBits[image[static_cast<size_t>(p + i)]];
-        add(rows, f, +1);
+        addBoth(rows, f, +1);
         return bits;
     }
 };
@@ -409,12 +421,11 @@ struct Survey {
     int64_t examined = 0; // characters looked at, from the first
 };
 
-Survey survey(std::span<const uint8_t> image, const Run &run, const FontFormat &f, bool withMarks, bool fineStats = false)
+Survey survey(std::span<const uint8_t> image, const Run &run, const FontFormat &f, bool withMarks)
 {
     const int64_t step = fontCharStep(f);
     const int64_t limit = std::min(run.count, scoredChars);
     Survey s;
-    s.stats.fine = fineStats;
     std::unordered_set<uint64_t> seen;
     seen.reserve(static_cast<size_t>(std::min<int64_t>(limit, 4096)));
     int64_t consistent = 0;
@@ -483,12 +494,17 @@ double tableEvidence(const Survey &s, const Run &run)
 // Removes stray matches at the table's ends: a consistent character in the
 // bytes next to a table lengthens it; it fits the table's own glyphs worse
 // than the bytes beside it.
-void trimEdges(std::span<const uint8_t> image, Run &run, const FontFormat &f, int minChars)
+// s is the table's survey.
+void trimEdges(std::span<const uint8_t> image, Run &run, const FontFormat &f, int minChars, Survey s)
 {
     const int64_t step = fontCharStep(f);
-    Survey s = survey(image, run, f, false, true);
     if (s.stats.chars <= 2)
         return;
+    for (int64_t i = 0; i < s.examined; ++i) {
+        const int64_t p = run.start + i * step;
+        if (looksLikeGlyph(image, p, f))
+            s.stats.addWide(glyphRows(image, p, f), f, +1);
+    }
     auto trim = [&](bool atStart) {
         const int64_t end = run.start + run.count * step;
         const std::array<double, 256> outside = atStart ? byteCosts(image, run.start - 256, run.start)
@@ -498,7 +514,7 @@ void trimEdges(std::span<const uint8_t> image, Run &run, const FontFormat &f, in
         // Removes the consistent edge character, then the inconsistent ones
         // it leaves at the end: a table begins and ends with a consistent one.
         auto dropEdge = [&] {
-            s.stats.add(glyphRows(image, edge(0), f), f, -1);
+            s.stats.addBoth(glyphRows(image, edge(0), f), f, -1);
             --run.good;
             do {
                 --run.count;
@@ -543,7 +559,7 @@ FontCandidate scoreRun(std::span<const uint8_t> image, Run run, const FontFormat
     // a table far below the threshold is not worth the finer edge test.
     if (withEdgeTrim && tableEvidence(s, run) >= minScore / 2) {
         const Run before = run;
-        trimEdges(image, run, f, minChars);
+        trimEdges(image, run, f, minChars, s);
         if (run.start != before.start || run.count != before.count)
             s = survey(image, run, f, false);
     }
