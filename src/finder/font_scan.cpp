@@ -493,8 +493,7 @@ double tableEvidence(const Survey &s, const Run &run)
 
 // Removes stray matches at the table's ends: a consistent character in the
 // bytes next to a table lengthens it; it fits the table's own glyphs worse
-// than the bytes beside it.
-// s is the table's survey.
+// than the bytes beside it. s is the table's survey, taken over by the test.
 void trimEdges(std::span<const uint8_t> image, Run &run, const FontFormat &f, int minChars, Survey s)
 {
     const int64_t step = fontCharStep(f);

@@ -34,8 +34,7 @@ std::vector<FontFormat> allFontFormats();
 std::array<uint16_t, 17> glyphRows(std::span<const uint8_t> image, int64_t offset, const FontFormat &format);
 
 // True when the character at offset looks like a glyph: it lies inside the
-// image, its width byte is 1 to W, no pixel right of that width is set, and
-// not every pixel row is full across all W columns.
+// image, its width byte is 1 to W, and no pixel right of that width is set.
 bool looksLikeGlyph(std::span<const uint8_t> image, int64_t offset, const FontFormat &format);
 
 // One table of characters found in the image.
