@@ -1,0 +1,47 @@
+// The font finder on any bytes: every reported table lies inside the image,
+// begins and ends with a consistent character, is at least as long and
+// scores at least as much as asked, and the list is best first; scoring any
+// table of any format, even one running past the image, reads only the image.
+#include <algorithm>
+#include <vector>
+
+#include "finder/font_scan.h"
+#include "fuzz_support.h"
+
+using namespace velmora;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    fuzz::Input in(data, size);
+    FontScanOptions options;
+    options.minChars = 2 + in.byte() % 24;
+    options.minScore = in.byte() * 8.0; // low thresholds report, and so check, more tables
+    options.maxGap = in.byte() % 4;
+    options.threads = 1 + in.byte() % 2;
+    const std::vector<FontFormat> formats = allFontFormats();
+    const FontFormat any = formats[in.byte() % formats.size()];
+    const int64_t anyStart = static_cast<int64_t>(in.u16()) - 256;
+    const int64_t anyCount = in.u16() % 512;
+    // A copy of exactly the image's bytes, so that ASan sees a read past its end.
+    const std::vector<uint8_t> image(in.rest(), in.rest() + in.restSize());
+
+    const FontScanResult found = scanFonts(image, options);
+    FUZZ_CHECK(!found.cancelled, "a scan nobody cancelled reports cancelled");
+    double previous = 1e300;
+    for (const FontCandidate &c : found.candidates) {
+        const int64_t step = fontCharStep(c.format);
+        FUZZ_CHECK(c.start >= 0 && c.count >= options.minChars && c.end() <= static_cast<int64_t>(image.size()),
+                   "table %lld x%lld outside an image of %zu bytes", static_cast<long long>(c.start),
+                   static_cast<long long>(c.count), image.size());
+        FUZZ_CHECK(looksLikeGlyph(image, c.start, c.format) && looksLikeGlyph(image, c.end() - step, c.format),
+                   "table at %lld does not begin and end with a consistent character", static_cast<long long>(c.start));
+        FUZZ_CHECK(c.consistent <= c.count && c.distinct <= c.consistent, "more consistent or distinct characters than characters");
+        FUZZ_CHECK(c.score >= options.minScore && c.score <= previous, "score %f out of order or below the threshold", c.score);
+        previous = c.score;
+    }
+
+    const FontCandidate scored = scoreTable(image, anyStart, anyCount, any);
+    FUZZ_CHECK(scored.score >= 0 && scored.consistent <= anyCount, "table scored %f with %lld consistent of %lld", scored.score,
+               static_cast<long long>(scored.consistent), static_cast<long long>(anyCount));
+    return 0;
+}
