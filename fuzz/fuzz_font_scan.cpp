@@ -1,5 +1,6 @@
 // The font finder on any bytes: every reported table lies inside the image,
-// begins and ends with a consistent character, is at least as long and
+// begins and ends with a consistent character, counts exactly its
+// consistent characters, is at least as long and
 // scores at least as much as asked, and the list is best first; scoring any
 // table of any format, even one running past the image, reads only the image.
 #include <algorithm>
@@ -35,7 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                    static_cast<long long>(c.count), image.size());
         FUZZ_CHECK(looksLikeGlyph(image, c.start, c.format) && looksLikeGlyph(image, c.end() - step, c.format),
                    "table at %lld does not begin and end with a consistent character", static_cast<long long>(c.start));
-        FUZZ_CHECK(c.consistent <= c.count && c.distinct <= c.consistent, "more consistent or distinct characters than characters");
+        int64_t glyphLike = 0;
+        for (int64_t k = 0; k < c.count; ++k)
+            glyphLike += looksLikeGlyph(image, c.start + k * step, c.format) ? 1 : 0;
+        FUZZ_CHECK(c.consistent == glyphLike && c.distinct <= c.consistent,
+                   "%lld consistent characters reported of %lld, %lld distinct", static_cast<long long>(c.consistent),
+                   static_cast<long long>(glyphLike), static_cast<long long>(c.distinct));
         FUZZ_CHECK(c.score >= options.minScore && c.score <= previous, "score %f out of order or below the threshold", c.score);
         previous = c.score;
     }

@@ -61,6 +61,9 @@ struct Track {
     int64_t pending = -1; // first character of an unconfirmed run after a gap
     int64_t pendingEnd = 0;
     int64_t pendingGood = 0;
+    // Consistent characters of abandoned single-character runs after end:
+    // they lie inside the table once a later run joins it.
+    int64_t strayGood = 0;
 };
 
 struct Run {
@@ -90,6 +93,7 @@ public:
                 confirm(t);
                 return;
             }
+            t.strayGood += t.pendingGood;
             t.pending = -1;
         }
         if (p == t.end + step_) {
@@ -123,6 +127,7 @@ private:
         t.start = t.end = p;
         t.good = 1;
         t.pending = -1;
+        t.strayGood = 0;
     }
 
     void confirm(Track &t)
@@ -132,8 +137,9 @@ private:
             t.start = t.pending;
             t.good = t.pendingGood;
         } else {
-            t.good += t.pendingGood;
+            t.good += t.strayGood + t.pendingGood;
         }
+        t.strayGood = 0;
         t.end = t.pendingEnd;
         t.pending = -1;
     }
