@@ -6,43 +6,6 @@
 
 namespace velmora {
 
-std::string formatText(const GlyphFormat &f)
-{
-    return std::to_string(f.width) + "x" + std::to_string(f.height) + (f.spare ? ",spare" : "")
-           + (f.swap ? ",swap" : "");
-}
-
-std::optional<GlyphFormat> parseFormatText(std::string_view text)
-{
-    GlyphFormat f;
-    const size_t comma = text.find(',');
-    const std::string_view size = text.substr(0, comma);
-    const size_t x = size.find('x');
-    if (x == std::string_view::npos)
-        return std::nullopt;
-    const auto number = [](std::string_view digits, int &value) {
-        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-        return error == std::errc() && end == digits.data() + digits.size();
-    };
-    if (!number(size.substr(0, x), f.width) || !number(size.substr(x + 1), f.height))
-        return std::nullopt;
-    if ((f.width != 8 && f.width != 16) || f.height < 2 || f.height > 16)
-        return std::nullopt;
-    std::string_view rest = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
-    while (!rest.empty()) {
-        const size_t next = rest.find(',');
-        const std::string_view word = rest.substr(0, next);
-        if (word == "spare")
-            f.spare = true;
-        else if (word == "swap")
-            f.swap = true;
-        else
-            return std::nullopt;
-        rest = next == std::string_view::npos ? std::string_view() : rest.substr(next + 1);
-    }
-    return f;
-}
-
 std::optional<int64_t> glyphOffsetOf(const FontMap &map, uint32_t code, int64_t imageLength)
 {
     if (code < map.firstCode)

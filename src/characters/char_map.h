@@ -5,24 +5,9 @@
 #include <string_view>
 #include <vector>
 
+#include "layout/glyph_format.h"
+
 namespace velmora {
-
-// How a font's characters lie in the image: W (8 or 16) x H bytes rows, the
-// spare byte after each 16-wide character, the two bytes of a row swapped.
-struct GlyphFormat {
-    int width = 8;
-    int height = 8;
-    bool spare = false;
-    bool swap = false;
-
-    int size() const { return (width >> 3) * height; }
-    int step() const { return size() + (spare && width == 16 ? 1 : 0); }
-    bool operator==(const GlyphFormat &) const = default;
-};
-
-// "16x12,spare,swap"; nothing for a text that names no valid format.
-std::string formatText(const GlyphFormat &format);
-std::optional<GlyphFormat> parseFormatText(std::string_view text);
 
 // Which glyph is which character code: glyph k lies at start + k x step and
 // has code firstCode + k. table names the table file whose texts the codes
