@@ -99,8 +99,9 @@ private slots:
         const QByteArray marks = QByteArray(31, 0) + QByteArray("\x40\x00\x80", 3);
         QTest::newRow("16x16 spare: stride 33") << 16 << 16 << (acw | skip) << marks << 1 << QList<QPoint>{{0, 0}}
                                                 << QList<QPoint>{{1, 0}};
-        QTest::newRow("16x16 no spare: stride 31") << 16 << 16 << acw << marks << 1 << QList<QPoint>{{1, 0}}
-                                                   << QList<QPoint>{{0, 0}};
+        // Without the spare byte the thumbnails step by the char step, 2H, as the characters do.
+        QTest::newRow("16x16 no spare: stride 32") << 16 << 16 << acw << marks << 1 << QList<QPoint>{{0, 1}}
+                                                   << QList<QPoint>{{1, 0}, {0, 0}};
         QTest::newRow("16 width row") << 16 << 10 << acw << QByteArray("\xFF", 1) << 0 << QList<QPoint>{{7, 0}}
                                       << QList<QPoint>{{8, 0}, {15, 0}};
         QTest::newRow("hide width bytes") << 8 << 13 << (acw | skip | 1 << 1) << QByteArray("\xFF\xFF", 2) << 0
