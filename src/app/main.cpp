@@ -1,8 +1,11 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <cstdio>
+
 #include "app/error_box.h"
 #include "app/main_window.h"
+#include "cli/arguments.h"
 #include "cli/command_line.h"
 
 namespace {
@@ -30,11 +33,24 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Editor for character bitmaps inside binary firmware images."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Image to open after start-up, as File > Open would."));
+    parser.addOption({QStringLiteral("at"), QStringLiteral("Hex offset to show the opened image at."), QStringLiteral("OFFSET")});
+    parser.addOption({QStringLiteral("format"), QStringLiteral("Format string to show the opened image in."), QStringLiteral("SPEC")});
     parser.process(app);
 
     velmora::TForm1 window;
-    if (!parser.positionalArguments().isEmpty())
-        window.openAfterStartUp(parser.positionalArguments().first());
+    if (!parser.positionalArguments().isEmpty()) {
+        velmora::StartView view;
+        try {
+            if (parser.isSet(QStringLiteral("at")))
+                view.offset = velmora::cli::parseOffset(parser.value(QStringLiteral("at")).toStdString());
+            if (parser.isSet(QStringLiteral("format")))
+                view.format = velmora::cli::parseFormat(parser.value(QStringLiteral("format")).toStdString());
+        } catch (const velmora::cli::UsageError &error) {
+            std::fprintf(stderr, "velmora: %s\n", error.what());
+            return 2;
+        }
+        window.openAfterStartUp(parser.positionalArguments().first(), view);
+    }
     window.show();
     return QApplication::exec();
 }

@@ -1,8 +1,11 @@
 #pragma once
+#include <cstdint>
 #include <functional>
+#include <optional>
 
 #include <QMainWindow>
 
+#include "layout/glyph_format.h"
 #include "views/editor.h"
 
 namespace velmora {
@@ -10,6 +13,12 @@ namespace velmora {
 class RecoveryKeeper;
 class ShortcutFilter;
 class UndoLayer;
+
+// Where the window shows the file it opens at start-up: an offset and a format.
+struct StartView {
+    std::optional<int32_t> offset;
+    std::optional<GlyphFormat> format;
+};
 
 // The main window "Form1": builds every named control, wires each to its
 // handler, and owns the editor. Handlers run through run(), which shows any
@@ -26,7 +35,11 @@ public:
     // The start-up work done when the window is first shown.
     void FormShow();
     // Names an image that start-up opens as File > Open would, after the settings search.
-    void openAfterStartUp(const QString &path) { startFile_ = path; }
+    void openAfterStartUp(const QString &path, const StartView &view = {})
+    {
+        startFile_ = path;
+        startView_ = view;
+    }
     // "Exit": closing the main window ends the program, without questions.
     void btExitClick();
     // Shows the about box, or brings it to the front; it does not block the window.
@@ -44,6 +57,7 @@ private:
     void buildPanel2(QWidget *client);
     void buildOverviewPanel(QWidget *client);
     void buildFormatControls(QWidget *client);
+    void buildFormatText(QWidget *client);
     void buildBlockBar(QWidget *client);
     void buildDialogs();
     void nameControlsForAssistiveTechnology();
@@ -57,6 +71,7 @@ private:
     RecoveryKeeper *recovery_ = nullptr;
     bool shown_ = false;
     QString startFile_;
+    StartView startView_;
     bool deferBoxes_ = false;
 };
 

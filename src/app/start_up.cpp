@@ -9,6 +9,8 @@
 #include "files/image_files.h"
 #include "files/reset_editor.h"
 #include "model/errors.h"
+#include "model/format.h"
+#include "presets/format_controls.h"
 #include "presets/preset_buttons.h"
 
 namespace velmora {
@@ -24,10 +26,16 @@ void TForm1::FormShow()
         searchSettings(e);
     });
     if (!startFile_.isEmpty())
-        run([path = QFileInfo(startFile_).absoluteFilePath()](Editor &e) {
+        run([path = QFileInfo(startFile_).absoluteFilePath(), view = startView_](Editor &e) {
             if (!fileExists(path))
                 throw FileError(2); // "File not found"
             openPath(e, path);
+            if (!view.offset && !view.format)
+                return;
+            // The page starts at the offset (inside the image); the format applies there.
+            if (view.offset && *view.offset < e.state.imageLength())
+                e.state.viewOffset = *view.offset;
+            applyGlyphFormat(e, view.format.value_or(glyphFormatOf(e.state)));
         });
 }
 

@@ -6,12 +6,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
+
+#include <tuple>
 
 #include "app/undo_layer.h"
 #include "app/widget_factory.h"
 #include "editing/glyph_commands.h"
+#include "model/format.h"
 #include "navigation/block_range.h"
 #include "navigation/offset_navigation.h"
 #include "presets/format_controls.h"
@@ -20,7 +24,9 @@
 #include "views/edit_grid.h"
 #include "views/hex_entry.h"
 #include "views/memory_overview.h"
+#include "views/refresh.h"
 #include "views/row_offsets.h"
+#include "views/text_field.h"
 
 namespace velmora {
 
@@ -221,6 +227,8 @@ void TForm1::buildFormatControls(QWidget *client)
         run(ckClick);
     });
 
+    buildFormatText(client);
+
     struct Size { const char *name, *caption; };
     const Size sizes[6] = {{"btMini", "8x9"}, {"BtSub", "8x11"}, {"BtSm", "8x13"},
                            {"BtNm", "16x10"}, {"BtWd", "16x12"}, {"BtBig", "16x16"}};
@@ -239,6 +247,82 @@ void TForm1::buildFormatControls(QWidget *client)
                     [this, preset] { run([preset](Editor &e) { bt1Click(e, preset); }); });
         }
     }
+}
+
+// The format string and the layout menu, in the free right end of the tool bar.
+void TForm1::buildFormatText(QWidget *client)
+{
+    Controls &ui = editor_.ui;
+    label("LbFormat", "Format:", client, QRect(448, 8, 50, 20));
+    ui.FormatText = new QLineEdit(client);
+    ui.FormatText->setObjectName(QStringLiteral("FormatText"));
+    ui.FormatText->setGeometry(500, 6, 190, 24);
+    ui.FormatText->setToolTip(QStringLiteral("Format string: WxH, then a layout (rows, packed, strips, pages, columns) "
+                                             "and options (reverse, bpp2, bpp4, invert, stride=N, widths=HEX); Enter applies it"));
+    ui.FormatText->setAccessibleName(QStringLiteral("Format string"));
+    markAsTextField(ui.FormatText);
+    connect(ui.FormatText, &QLineEdit::returnPressed, this, [this] { run(FormatTextEnter); });
+    // Leaving the field without Enter shows the current format again.
+    connect(ui.FormatText, &QLineEdit::editingFinished, this, [this] {
+        if (!editor_.ui.FormatText->hasFocus()) {
+            editor_.ui.FormatText->setModified(false);
+            showFormatText(editor_);
+        }
+    });
+
+    ui.btLayout = button("btLayout", "Layout", "Pick a layout and its options", client, QRect(694, 5, 80, 26));
+    auto *menu = new QMenu(ui.btLayout);
+    menu->setObjectName(QStringLiteral("LayoutMenu"));
+    struct Choice { const char *name, *text; Layout layout; };
+    const Choice layouts[] = {{"actLayoutWidthByte", "Width byte, rows of 8 or 16", Layout::WidthByte},
+                              {"actLayoutRows", "Rows padded to bytes", Layout::Rows},
+                              {"actLayoutPacked", "Packed bits", Layout::Packed},
+                              {"actLayoutStrips", "Strips of 8 columns", Layout::Strips},
+                              {"actLayoutPages", "Pages of 8 rows (LCD)", Layout::Pages},
+                              {"actLayoutColumns", "Columns of 8 rows (LCD)", Layout::Columns}};
+    for (const Choice &c : layouts) {
+        QAction *a = menu->addAction(QString::fromUtf8(c.text));
+        a->setObjectName(c.name);
+        a->setCheckable(true);
+        a->setData(static_cast<int>(c.layout));
+        connect(a, &QAction::triggered, this, [this, layout = c.layout] {
+            run([layout](Editor &e) { chooseLayout(e, layout); });
+        });
+    }
+    menu->addSeparator();
+    for (const auto &[name, text, option] : {std::tuple{"actReverse", "Reverse bit order", "reverse"},
+                                             std::tuple{"actInvert", "Inverted ink (stored as 0)", "invert"}}) {
+        QAction *a = menu->addAction(QString::fromUtf8(text));
+        a->setObjectName(name);
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, option] {
+            run([option](Editor &e) { toggleLayoutOption(e, option); });
+        });
+    }
+    menu->addSeparator();
+    for (int bpp : {1, 2, 4}) {
+        QAction *a = menu->addAction(QStringLiteral("%1 bit%2 a pixel").arg(bpp).arg(bpp > 1 ? "s" : ""));
+        a->setObjectName(QStringLiteral("actBpp%1").arg(bpp));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, bpp] { run([bpp](Editor &e) { chooseBitsPerPixel(e, bpp); }); });
+    }
+    // The marks follow the current format each time the menu opens.
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+        const GlyphFormat f = glyphFormatOf(editor_.state);
+        for (QAction *a : menu->actions()) {
+            const QString name = a->objectName();
+            if (name.startsWith(QStringLiteral("actLayout")))
+                a->setChecked(a->data().toInt() == static_cast<int>(f.layout));
+            else if (name == QStringLiteral("actReverse"))
+                a->setChecked(f.reverse), a->setEnabled(!f.widthByte());
+            else if (name == QStringLiteral("actInvert"))
+                a->setChecked(f.invert), a->setEnabled(!f.widthByte());
+            else if (name.startsWith(QStringLiteral("actBpp")))
+                a->setChecked(name.endsWith(QString::number(f.bpp))),
+                    a->setEnabled(f.layout == Layout::Rows || f.layout == Layout::Packed);
+        }
+    });
+    ui.btLayout->setMenu(menu);
 }
 
 void TForm1::buildBlockBar(QWidget *client)

@@ -37,12 +37,7 @@ std::string readTextFile(const std::string &path, const char *what)
 
 } // namespace
 
-GlyphFormat currentGlyphFormat(const Editor &e)
-{
-    const EditorState &s = e.state;
-    const bool wide = s.charWidth == 16;
-    return {s.charWidth, s.charHeight, wide && s.flag(Flag::SkipSpareByte), wide && s.flag(Flag::SwapBytes)};
-}
+GlyphFormat currentGlyphFormat(const Editor &e) { return glyphFormatOf(e.state); }
 
 CharTable readTableFile(const std::string &path)
 {

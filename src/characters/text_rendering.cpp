@@ -1,7 +1,9 @@
 #include "characters/text_rendering.h"
 
 #include <algorithm>
+#include <array>
 
+#include "layout/glyph_layout.h"
 #include "model/glyph_codec.h"
 
 namespace velmora {
@@ -11,13 +13,37 @@ namespace {
 // A missing character's box is half a glyph wide, at least three pixels.
 int boxWidth(const GlyphFormat &f) { return std::max(3, f.width / 2); }
 
-void loadGlyph(std::span<const uint8_t> image, const GlyphFormat &f, int64_t offset,
+// The glyph at offset as the grid holds it: row 0 the advance's bits (the
+// width byte, the width table's byte or W), the pixel rows from row 1.
+void loadGlyph(std::span<const uint8_t> image, const FontMap &map, int64_t offset,
                const std::optional<GlyphOverride> &override, GlyphMatrix &m)
 {
-    if (override && override->matrix && override->offset == offset)
+    const GlyphFormat &f = map.format;
+    if (override && override->matrix && override->offset == offset) {
         m = *override->matrix;
-    else
+    } else if (f.widthByte()) {
         decodeGlyph(image, f.width, f.height, f.swap, offset, m);
+        return;
+    } else {
+        std::array<uint8_t, 32 * 32> levels{};
+        decodePixels(image, offset, f, levels.data());
+        m.clear();
+        for (int y = 0; y < f.height; ++y)
+            for (int x = 0; x < f.width; ++x)
+                m.at(x, y + 1) = levels[static_cast<size_t>(y * f.width + x)];
+    }
+    if (!f.widthByte()) {
+        // Row 0 of a grid without widths holds nothing: the advance comes from the format.
+        const int advance = glyphAdvance(image, map.start, (offset - map.start) / f.step(), f);
+        for (int c = 0; c < 8; ++c)
+            m.at(c, 0) = (advance >> (7 - c)) & 1;
+    }
+}
+
+// A pixel drawn as ink: set, or in grey fonts at least half of full ink.
+bool inked(const GlyphMatrix &m, const GlyphFormat &f, int c, int r)
+{
+    return f.bpp == 1 || f.widthByte() ? m.isSet(c, r) : 2 * m.at(c, r) >= f.maxLevel();
 }
 
 // The columns a glyph shows: its width byte (matrix row 0), at most W.
@@ -33,8 +59,8 @@ bool hasInk(const GlyphMatrix &m, const GlyphFormat &f)
 {
     const int columns = shownColumns(m, f);
     for (int c = 0; c < columns; ++c)
-        for (int r = 1; r < f.height; ++r)
-            if (m.isSet(c, r))
+        for (int r = 1; r <= f.pixelRows(); ++r)
+            if (inked(m, f, c, r))
                 return true;
     return false;
 }
@@ -122,7 +148,7 @@ TextRendering renderText(std::span<const uint8_t> image, const FontMap &map, con
     gap = std::clamp(gap, 0, 255);
     screenWidth = std::max(screenWidth, 0);
     TextRendering out;
-    out.lineHeight = f.height - 1;
+    out.lineHeight = f.pixelRows();
 
     // Layout: where each character goes and how far it moves the pen.
     std::vector<GlyphMatrix> glyphs; // one per placed character with a glyph, in order
@@ -136,7 +162,7 @@ TextRendering renderText(std::span<const uint8_t> image, const FontMap &map, con
             c.glyph = item.code ? glyphOffsetOf(map, *item.code, length) : std::nullopt;
             if (c.glyph) {
                 glyphs.emplace_back();
-                loadGlyph(image, f, *c.glyph, override, glyphs.back());
+                loadGlyph(image, map, *c.glyph, override, glyphs.back());
                 c.advance = shownColumns(glyphs.back(), f) + gap;
             } else {
                 c.advance = boxWidth(f) + gap;
@@ -166,9 +192,9 @@ TextRendering renderText(std::span<const uint8_t> image, const FontMap &map, con
         if (c.glyph) {
             const GlyphMatrix &m = glyphs[nextGlyph++];
             const int columns = shownColumns(m, f);
-            for (int r = 1; r < f.height; ++r)
+            for (int r = 1; r <= f.pixelRows(); ++r)
                 for (int col = 0; col < columns; ++col)
-                    if (m.isSet(col, r))
+                    if (inked(m, f, col, r))
                         set(left + col, top + r - 1, PixelKind::Ink);
         } else {
             const int right = left + boxWidth(f) - 1;
@@ -218,7 +244,7 @@ AlphabetReport checkAlphabet(std::span<const uint8_t> image, const FontMap &map,
                 addOnce(report.missing, item.text);
                 continue;
             }
-            loadGlyph(image, map.format, *glyph, override, m);
+            loadGlyph(image, map, *glyph, override, m);
             if (!hasInk(m, map.format))
                 addOnce(report.blank, item.text);
         }

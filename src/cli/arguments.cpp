@@ -4,6 +4,7 @@
 
 #include "characters/char_map.h"
 #include "model/errors.h"
+#include "model/format.h"
 #include "model/text_format.h"
 
 namespace velmora::cli {
@@ -42,18 +43,26 @@ int32_t parseOffset(const std::string &text)
     return value;
 }
 
-FontFormat parseFormat(const std::string &text)
+GlyphFormat parseFormat(const std::string &text)
 {
-    const std::optional<GlyphFormat> format = parseFormatText(text);
-    if (!format || (format->width == 8 && (format->spare || format->swap)))
-        throw UsageError("'" + text + "' is not a format: give WxH with W 8 or 16 and H 2 to 16, "
-                         "then ,spare and ,swap for W = 16 (such as 8x13 or 16x12,spare,swap)");
-    return FontFormat{format->width, format->height, format->spare, format->swap};
+    try {
+        const GlyphFormat format = parseGlyphFormat(text);
+        if (format.widthByte() && format.width == 8 && (format.spare || format.swap))
+            throw FormatError((format.spare ? "spare" : "swap") + std::string(" is only for W = 16"));
+        return format;
+    } catch (const FormatError &error) {
+        throw UsageError("'" + text + "' is not a format: " + error.what());
+    }
 }
 
 std::string formatArgument(const FontFormat &format)
 {
-    return formatText(GlyphFormat{format.width, format.height, format.skipSpareByte, format.swapBytes});
+    GlyphFormat f;
+    f.width = format.width;
+    f.height = format.height;
+    f.spare = format.skipSpareByte;
+    f.swap = format.swapBytes;
+    return formatText(f);
 }
 
 int parseCount(const std::string &option, const std::string &text, int min, int max)
@@ -65,14 +74,11 @@ int parseCount(const std::string &option, const std::string &text, int min, int 
     return value;
 }
 
-EditorState stateFor(std::vector<uint8_t> bytes, const FontFormat &format)
+EditorState stateFor(std::vector<uint8_t> bytes, const GlyphFormat &format)
 {
     EditorState state;
     state.image.replace(std::move(bytes));
-    state.charWidth = static_cast<uint8_t>(format.width);
-    state.charHeight = static_cast<uint8_t>(format.height);
-    state.setFlag(Flag::SkipSpareByte, format.skipSpareByte);
-    state.setFlag(Flag::SwapBytes, format.swapBytes);
+    setGlyphFormat(state, format, 0);
     return state;
 }
 

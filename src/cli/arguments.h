@@ -4,6 +4,7 @@
 #include <string>
 
 #include "finder/font_scan.h"
+#include "layout/glyph_format.h"
 #include "model/editor_state.h"
 
 namespace velmora::cli {
@@ -19,10 +20,10 @@ public:
 // in front or without. Throws UsageError for anything else or a negative value.
 int32_t parseOffset(const std::string &text);
 
-// A character format as the finder lists it on the command line: "WxH", then
-// ",spare" (skip the spare byte) and ",swap" (swap the bytes of a row), each
-// for W = 16 only. Throws UsageError.
-FontFormat parseFormat(const std::string &text);
+// A format string: "WxH", then ",spare" (skip the spare byte) and ",swap"
+// (swap the bytes of a row), each for W = 16 only, or a layout and its
+// options. Throws UsageError naming the wrong part.
+GlyphFormat parseFormat(const std::string &text);
 // The same form back: "16x12,spare,swap".
 std::string formatArgument(const FontFormat &format);
 
@@ -30,7 +31,7 @@ std::string formatArgument(const FontFormat &format);
 int parseCount(const std::string &option, const std::string &text, int min, int max);
 
 // The state of an editor holding bytes in the given format, every other
-// flag unchecked, both offsets at 0.
-EditorState stateFor(std::vector<uint8_t> bytes, const FontFormat &format);
+// flag unchecked, both offsets at 0; a width table counts glyphs from offset 0.
+EditorState stateFor(std::vector<uint8_t> bytes, const GlyphFormat &format);
 
 } // namespace velmora::cli

@@ -12,6 +12,7 @@
 #include "exchange/png_sheet.h"
 #include "finder/font_scan.h"
 #include "model/errors.h"
+#include "model/format.h"
 #include "model/text_format.h"
 #include "storage/file_access.h"
 
@@ -30,18 +31,21 @@ void requireInside(const EditorState &state, int32_t offset)
         throw EditorError("Offset " + hex8(offset) + " lies past the image end (" + hex8(state.imageLength()) + ")");
 }
 
-// The format a sheet names in its text keys ("8x13", flags "tfftf"); false when it names none.
+// The format a sheet names in its text keys ("8x13" with flags "tfftf", or
+// a format string of another layout); false when it names none.
 bool sheetFormat(const QImage &sheet, EditorState &state)
 {
-    const QStringList size = sheet.text(QStringLiteral("Velmora-Format")).split(QLatin1Char('x'));
+    const QString text = sheet.text(QStringLiteral("Velmora-Format"));
     const QString flags = sheet.text(QStringLiteral("Velmora-Flags"));
-    if (size.size() != 2)
+    if (text.isEmpty())
         return false;
-    const FontFormat format = parseFormat(size[0].toStdString() + "x" + size[1].toStdString());
-    state.charWidth = static_cast<uint8_t>(format.width);
-    state.charHeight = static_cast<uint8_t>(format.height);
     for (int f = 0; f < flagCount; ++f)
         state.setFlag(static_cast<Flag>(f), flags.size() == flagCount && flags[f] == QLatin1Char('t'));
+    GlyphFormat format = parseFormat(text.toStdString());
+    // The flags key holds the spare byte and swap of a 16-pixel font.
+    format.spare = format.width == 16 && state.flag(Flag::SkipSpareByte);
+    format.swap = format.width == 16 && state.flag(Flag::SwapBytes);
+    setGlyphFormat(state, format, 0);
     return true;
 }
 
@@ -75,10 +79,11 @@ int runFind(const Invocation &in)
 int runExport(const Invocation &in)
 {
     const int32_t offset = parseOffset(in.required("at"));
-    const FontFormat format = parseFormat(in.required("format"));
+    const GlyphFormat format = parseFormat(in.required("format"));
     const int wanted = in.has("count") ? parseCount("count", in.value("count"), 1, 65536) : 32;
     const QString out = QString::fromStdString(in.required("o"));
     EditorState state = stateFor(readWholeFile(in.positionals[0]), format);
+    state.layout.widthTableBase = offset; // a width table counts glyphs from the first one exported
     requireInside(state, offset);
     const QByteArray png = sheetPng(state, offset, charsThatFit(state, offset, wanted));
     writeOutput(out, in.positionals, asBytes(png));
@@ -89,14 +94,10 @@ int runImport(const Invocation &in)
 {
     const QString out = QString::fromStdString(in.required("o"));
     const QString sheetPath = in.positionals[1];
-    EditorState state = stateFor(readWholeFile(in.positionals[0]), FontFormat{});
+    EditorState state = stateFor(readWholeFile(in.positionals[0]), GlyphFormat{});
     const QImage sheet = sheetFromFileBytes(readWholeFile(sheetPath), sheetPath);
     if (in.has("format")) {
-        const FontFormat format = parseFormat(in.value("format"));
-        state.charWidth = static_cast<uint8_t>(format.width);
-        state.charHeight = static_cast<uint8_t>(format.height);
-        state.setFlag(Flag::SkipSpareByte, format.skipSpareByte);
-        state.setFlag(Flag::SwapBytes, format.swapBytes);
+        setGlyphFormat(state, parseFormat(in.value("format")), 0);
     } else if (!sheetFormat(sheet, state)) {
         throw UsageError("the sheet names no format: give --format");
     }
@@ -104,6 +105,7 @@ int runImport(const Invocation &in)
     if (!in.has("at") && sheetOffset.empty())
         throw UsageError("the sheet names no offset: give --at");
     const int32_t offset = parseOffset(in.value("at", sheetOffset));
+    state.layout.widthTableBase = offset;
     requireInside(state, offset);
     if (writeSheet(state, offset, sheet) == 0)
         checkSheetCount(state, offset, 0);

@@ -18,8 +18,7 @@ int runRender(const Invocation &in)
 {
     FontMap map;
     map.start = parseOffset(in.required("at"));
-    const FontFormat format = parseFormat(in.required("format"));
-    map.format = GlyphFormat{format.width, format.height, format.skipSpareByte, format.swapBytes};
+    map.format = parseFormat(in.required("format"));
     map.firstCode = in.has("first-code") ? static_cast<uint32_t>(parseOffset(in.value("first-code"))) : 0x20;
     if (map.firstCode > 0x10FFFF)
         throw UsageError("--first-code takes a code up to 10FFFF, not '" + in.value("first-code") + "'");

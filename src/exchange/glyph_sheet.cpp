@@ -73,6 +73,7 @@ int writeSheetGlyphs(EditorState &s, int64_t offset, const SheetGlyphs &glyphs, 
     if (glyphs.cellWidth != s.charWidth || glyphs.cellHeight != s.charHeight - 1)
         return 0;
     const int count = charsThatFit(s, offset, glyphs.count());
+    const auto maxLevel = static_cast<uint8_t>(glyphFormatOf(s).maxLevel());
     withPlainCodec(s, [&] {
         for (int k = 0; k < count; ++k) {
             const int64_t p = offset + int64_t{k} * charStep(s);
@@ -80,7 +81,7 @@ int writeSheetGlyphs(EditorState &s, int64_t offset, const SheetGlyphs &glyphs, 
             decodeCharAt(s, p);
             for (int y = 0; y < glyphs.cellHeight; ++y)
                 for (int x = 0; x < glyphs.cellWidth; ++x)
-                    s.glyph.at(x, y + 1) = glyphs.pixel(k, x, y) ? 1 : 0;
+                    s.glyph.at(x, y + 1) = std::min<uint8_t>(glyphs.pixel(k, x, y), maxLevel);
             const int width = computeWidths ? calcCharWidth(s) : glyphs.widths[static_cast<size_t>(k)];
             for (int c = 0; c < 8; ++c)
                 s.glyph.at(c, 0) = (width >> (7 - c)) & 1;

@@ -30,6 +30,21 @@ int countOf(const QImage &image)
     return ok && count > 0 ? count : 0;
 }
 
+// The grey a level of maxLevel is drawn in: 255 - round(255 L / M).
+uchar greyOf(int level, int maxLevel) { return static_cast<uchar>(255 - (255 * level * 2 + maxLevel) / (2 * maxLevel)); }
+
+// The nearest level to a grey.
+uint8_t levelOf(uchar grey, int maxLevel) { return static_cast<uint8_t>(((255 - grey) * maxLevel * 2 + 255) / 510); }
+
+// What the format key holds: "WxH" for the width-byte layout (its flags have
+// their own key), the format string for the others.
+QString formatKeyText(const EditorState &s)
+{
+    if (widthByteLayout(s))
+        return QStringLiteral("%1x%2").arg(s.charWidth).arg(s.charHeight);
+    return QString::fromStdString(formatText(glyphFormatOf(s)));
+}
+
 } // namespace
 
 QString cellText(int width, int height) { return QStringLiteral("%1 x %2").arg(width).arg(height); }
@@ -43,11 +58,14 @@ QImage sheetImage(const SheetGlyphs &glyphs, const EditorState &s, int64_t offse
     image.setDotsPerMeterX(3780);
     image.setDotsPerMeterY(3780);
     image.fill(line);
+    const int maxLevel = glyphFormatOf(s).maxLevel();
     for (int k = 0; k < glyphs.count(); ++k) {
         for (int y = 0; y < g.cellHeight; ++y) {
             uchar *row = image.scanLine(g.cellTop(k) + y) + g.cellLeft(k);
-            for (int x = 0; x < g.cellWidth; ++x)
-                row[x] = glyphs.pixel(k, x, y) ? ink : paper;
+            for (int x = 0; x < g.cellWidth; ++x) {
+                const uint8_t level = glyphs.pixel(k, x, y);
+                row[x] = maxLevel == 1 ? (level ? ink : paper) : greyOf(std::min<int>(level, maxLevel), maxLevel);
+            }
         }
     }
     QString flags;
@@ -57,7 +75,7 @@ QImage sheetImage(const SheetGlyphs &glyphs, const EditorState &s, int64_t offse
     widths.reserve(2 * glyphs.count());
     for (uint8_t w : glyphs.widths)
         widths += QStringLiteral("%1").arg(w, 2, 16, QLatin1Char('0')).toUpper();
-    image.setText(formatKey, QStringLiteral("%1x%2").arg(s.charWidth).arg(s.charHeight));
+    image.setText(formatKey, formatKeyText(s));
     image.setText(flagsKey, flags);
     image.setText(offsetKey, QString::fromStdString(hex8(offset)));
     image.setText(countKey, QString::number(glyphs.count()));
@@ -80,14 +98,14 @@ SheetRead readSheetImage(const QImage &image, const EditorState &s)
         // The cells the picture has: as its format key names them, else as its size gives them.
         int foundWidth = (image.width() - SheetGeometry::columns - 1) / SheetGeometry::columns;
         int foundHeight = (image.height() - rows - 1) / rows;
-        const QStringList format = image.text(formatKey).split(QLatin1Char('x'));
-        if (format.size() == 2 && format[0].toInt() > 0 && format[1].toInt() > 1) {
-            foundWidth = format[0].toInt();
-            foundHeight = format[1].toInt() - 1;
+        if (const auto format = parseFormatText(image.text(formatKey).toStdString())) {
+            foundWidth = format->width;
+            foundHeight = format->pixelRows();
         }
         throw EditorError(QStringLiteral("The sheet does not fit the format %1: expected cells of %2 pixels "
                                          "(a sheet of %3 pixels), found cells of %4 pixels (a sheet of %5 pixels)")
-                              .arg(cellText(s.charWidth, s.charHeight), cellText(cellWidth, cellHeight),
+                              .arg(widthByteLayout(s) ? cellText(s.charWidth, s.charHeight) : formatKeyText(s),
+                                   cellText(cellWidth, cellHeight),
                                    cellText(g.width(), g.height()), cellText(foundWidth, foundHeight),
                                    cellText(image.width(), image.height()))
                               .toStdString());
@@ -102,11 +120,12 @@ SheetRead readSheetImage(const QImage &image, const EditorState &s)
         QPainter(&flat).drawImage(0, 0, image);
     }
     const QImage grey = flat.convertToFormat(QImage::Format_Grayscale8);
+    const int maxLevel = glyphFormatOf(s).maxLevel();
     for (int k = 0; k < count; ++k) {
         for (int y = 0; y < cellHeight; ++y) {
             const uchar *row = grey.constScanLine(g.cellTop(k) + y) + g.cellLeft(k);
             for (int x = 0; x < cellWidth; ++x)
-                read.glyphs.pixel(k, x, y) = row[x] < 128 ? 1 : 0;
+                read.glyphs.pixel(k, x, y) = maxLevel == 1 ? (row[x] < 128 ? 1 : 0) : levelOf(row[x], maxLevel);
         }
     }
     const QString widths = image.text(widthsKey);
@@ -138,7 +157,8 @@ QImage imageFromPng(const QByteArray &bytes) { return QImage::fromData(bytes, "P
 void checkSheetCount(const EditorState &s, int64_t offset, int64_t count)
 {
     if (count <= 0)
-        throw EditorError("No whole character of the format " + cellText(s.charWidth, s.charHeight).toStdString()
+        throw EditorError("No whole character of the format "
+                          + (widthByteLayout(s) ? cellText(s.charWidth, s.charHeight) : formatKeyText(s)).toStdString()
                           + " lies inside the image at " + hex8(offset));
     // 65536 characters of 16 x 16 make a picture of 273 x 69633 pixels, which
     // image editors still open; a whole image in one sheet would not be.

@@ -8,6 +8,7 @@
 #include "model/colours.h"
 #include "model/glyph_matrix.h"
 #include "model/image_buffer.h"
+#include "layout/glyph_format.h"
 
 namespace velmora {
 
@@ -61,15 +62,36 @@ struct PresetButtonTexts {
     bool acts(int index) const { return captions[static_cast<size_t>(index)] != "-"; }
 };
 
+// What a layout other than the width-byte one adds to W and H (see
+// layout/glyph_format.h); unused while the layout is the width-byte one.
+struct LayoutOptions {
+    Layout kind = Layout::WidthByte;
+    bool reverse = false;
+    uint8_t bpp = 1;
+    bool invert = false;
+    int32_t stride = 0;      // 0: the glyph's size
+    int64_t widthTable = -1; // -1: no width table
+    // The glyph whose advance is the width table's first byte: the glyph
+    // offset at which the format was applied.
+    int64_t widthTableBase = 0;
+    bool operator==(const LayoutOptions &) const = default;
+};
+
 // The single record the whole editor works on.
 struct EditorState {
     uint8_t drawMode = 0;
+    uint8_t drawLevel = 0; // the level the left button draws in grey fonts; 0: full ink
     int64_t inkColour = 0;   // only the low 32 bits are a colour
     int64_t paperColour = 0;
     uint8_t formatUpdate = 0; // 1 while the program writes the format controls
     std::string fileName;
-    uint8_t charWidth = 0;  // W: 8 or 16
-    uint8_t charHeight = 0; // H: 2..16, the width row included
+    // W: 8 or 16 in the width-byte layout, 1..32 in the others.
+    uint8_t charWidth = 0;
+    // H: 2..16, the width row included. The other layouts keep the same
+    // count of glyph-matrix rows: their pixel rows plus row 0 (2..33), so
+    // that pixel rows are rows 1..charHeight-1 in every layout.
+    uint8_t charHeight = 0;
+    LayoutOptions layout;
     uint8_t pluginMatch = 0;
     int32_t viewOffset = 0;  // V: first byte of the page of 32 characters
     int32_t glyphOffset = 0; // G: width byte of the character being edited
@@ -102,8 +124,11 @@ constexpr int32_t blankImageLength = 2112;
 // The model part of ResetEditor: every field it resets, nothing that is drawn.
 void resetEditorState(EditorState &state);
 
-// The colour of an edit-grid cell or preview pixel holding value.
+// The colour of an edit-grid cell or preview pixel holding value; in grey
+// fonts levels between paper and ink.
 Colour cellColour(const EditorState &state, uint8_t value);
+// The colour of level of maxLevel between paper (0) and ink (maxLevel), rounded.
+Colour blendLevel(Colour paper, Colour ink, int level, int maxLevel);
 // The colour of a thumbnail pixel under the current overview colour mode.
 Colour thumbColour(const EditorState &state, uint8_t value);
 

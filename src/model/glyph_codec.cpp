@@ -1,8 +1,10 @@
 #include "model/glyph_codec.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
+#include "layout/glyph_layout.h"
 #include "model/format.h"
 
 namespace velmora {
@@ -24,7 +26,63 @@ uint8_t rowToBits(const GlyphMatrix &m, int firstColumn, int row)
     return byte;
 }
 
+// The glyph's levels in matrix rows 1..H, row-major, for the layout codec.
+using Levels = std::array<uint8_t, 32 * 32>;
+
+// Clears every column right of the stored width in rows 1 on ("True Char Image").
+void maskRightOfWidth(EditorState &s, int width)
+{
+    if (!s.flag(Flag::TrueCharImage) || width >= s.charWidth)
+        return;
+    for (int c = width; c < s.charWidth; ++c)
+        for (int r = 1; r < GlyphMatrix::rows; ++r)
+            s.glyph.at(c, r) = 0;
+}
+
+void decodeLayoutChar(EditorState &s, int64_t g)
+{
+    const GlyphFormat f = glyphFormatOf(s);
+    Levels levels{};
+    decodePixels(s.image.bytes(), g, f, levels.data());
+    s.glyph.clear();
+    for (int y = 0; y < f.height; ++y)
+        for (int x = 0; x < f.width; ++x)
+            s.glyph.at(x, y + 1) = levels[static_cast<size_t>(y * f.width + x)];
+    if (const auto entry = widthTableEntry(s, g)) {
+        const uint8_t width = s.image.at(*entry);
+        bitsToRow(s.glyph, width, 0, 0);
+        maskRightOfWidth(s, width);
+    }
+}
+
+void encodeLayoutChar(EditorState &s, int64_t g)
+{
+    const GlyphFormat f = glyphFormatOf(s);
+    Levels levels{};
+    for (int y = 0; y < f.height; ++y)
+        for (int x = 0; x < f.width; ++x)
+            levels[static_cast<size_t>(y * f.width + x)] = s.glyph.at(x, y + 1);
+    // The glyph's bytes as they are: bits that are no pixel's keep their values.
+    const std::span<const uint8_t> stored = s.image.range(g, f.size());
+    std::vector<uint8_t> bytes(stored.begin(), stored.end());
+    encodePixels(levels.data(), f, bytes);
+    s.image.writeBytes(g, bytes);
+    if (const auto entry = widthTableEntry(s, g))
+        s.image.write(*entry, rowToBits(s.glyph, 0, 0));
+}
+
 } // namespace
+
+std::optional<int64_t> widthTableEntry(const EditorState &s, int64_t g)
+{
+    if (widthByteLayout(s) || s.layout.widthTable < 0)
+        return std::nullopt;
+    const int64_t distance = g - s.layout.widthTableBase;
+    const int64_t step = charStep(s);
+    if (distance < 0 || distance % step != 0)
+        return std::nullopt;
+    return s.layout.widthTable + distance / step;
+}
 
 void decodeChar(EditorState &s) { decodeCharAt(s, s.glyphOffset); }
 
@@ -32,11 +90,15 @@ void encodeChar(EditorState &s) { encodeCharAt(s, s.glyphOffset); }
 
 void decodeCharAt(EditorState &s, const int64_t g)
 {
+    if (!widthByteLayout(s)) {
+        decodeLayoutChar(s, g);
+        return;
+    }
     decodeGlyph(s.image.bytes(), s.charWidth, s.charHeight, s.flag(Flag::SwapBytes), g, s.glyph);
     const uint8_t width = s.image.at(g);
     if (s.flag(Flag::TrueCharImage) && width < s.charWidth) {
         for (int c = width; c < s.charWidth; ++c)
-            for (int r = 1; r < GlyphMatrix::rows; ++r)
+            for (int r = 1; r < GlyphMatrix::widthByteRows; ++r)
                 s.glyph.at(c, r) = 0;
     }
 }
@@ -66,6 +128,10 @@ void decodeGlyph(std::span<const uint8_t> image, int width, int height, bool swa
 
 void encodeCharAt(EditorState &s, const int64_t g)
 {
+    if (!widthByteLayout(s)) {
+        encodeLayoutChar(s, g);
+        return;
+    }
     const int b = bytesPerRow(s);
     const bool swap = s.flag(Flag::SwapBytes);
     const GlyphMatrix &m = s.glyph;

@@ -1,16 +1,20 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "model/editor_state.h"
 
 namespace velmora {
 
-// Fills the glyph matrix from the footprint at G in the current format.
+// Fills the glyph matrix from the footprint at G in the current format. In
+// the layouts other than the width-byte one the pixel rows go to matrix rows
+// 1..H and row 0 holds the width table's byte, when the format has a table.
 // Bytes past the image end read as 0.
 void decodeChar(EditorState &state);
 
-// Writes the glyph matrix back at G. Only bytes of this character are written:
+// Writes the glyph matrix back at G. Only bytes of this character are written
+// (in the other layouts only the bits of its pixels, and its width table byte):
 // for W = 16 without the spare byte, the footprint's last byte belongs to the
 // next character and is left alone; bytes past the image end are dropped.
 void encodeChar(EditorState &state);
@@ -25,5 +29,9 @@ void encodeCharAt(EditorState &state, int64_t offset);
 // glyph, without the "True Char Image" mask. Bytes outside image read as 0.
 void decodeGlyph(std::span<const uint8_t> image, int width, int height, bool swapBytes, int64_t offset,
                  GlyphMatrix &glyph);
+
+// The width table's byte of the glyph at g: the table counts glyphs from
+// the layout's base; nothing without a table or off the glyph grid.
+std::optional<int64_t> widthTableEntry(const EditorState &state, int64_t g);
 
 } // namespace velmora

@@ -4,11 +4,16 @@
 
 namespace velmora {
 
-// 16 columns of 17 one-byte cells, column-major: cell (c, r) is cells[c * 17 + r].
-// Row 0 holds the width byte's bits (column 0 = bit 7), rows 1..16 pixel rows.
+// 32 columns of 33 one-byte cells, column-major: cell (c, r) is cells[c * 33 + r].
+// Row 0 holds the width byte's bits (column 0 = bit 7), rows 1..32 pixel rows.
+// The width-byte layout uses 16 columns and 17 rows of it. A cell holds a
+// level: 0 or 1, or up to 15 in fonts of several bits a pixel.
 struct GlyphMatrix {
-    static constexpr int columns = 16;
-    static constexpr int rows = 17;
+    static constexpr int columns = 32;
+    static constexpr int rows = 33;
+    // The part the width-byte layout uses.
+    static constexpr int widthByteColumns = 16;
+    static constexpr int widthByteRows = 17;
 
     std::array<uint8_t, columns * rows> cells{};
 

@@ -41,7 +41,9 @@ void BLEndCopy(Editor &e)
 {
     const EditorState &s = e.state;
     const int b = bytesPerRow(s);
-    e.state.blockEnd = static_cast<int32_t>(int64_t{s.glyphOffset} + b * s.charHeight - b);
+    // The last byte of the character: of its last row in the width-byte layout.
+    const int64_t last = widthByteLayout(s) ? b * s.charHeight - b : charSize(s) - 1;
+    e.state.blockEnd = static_cast<int32_t>(int64_t{s.glyphOffset} + last);
     redrawAll(e);
 }
 

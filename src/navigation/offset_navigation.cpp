@@ -33,7 +33,7 @@ void stepOffset(Editor &e)
     const int64_t length = s.imageLength();
     int64_t v = int64_t{s.viewOffset} + s.navigationStep;
     if (v + overviewSpan(s) > length + 1)
-        v = length + 2 * (bytesPerRow(s) - 1) - overviewSpan(s);
+        v = length + overviewSlack(s) - overviewSpan(s);
     if (v < 0)
         v = 0;
     s.viewOffset = static_cast<int32_t>(v);

@@ -1,8 +1,22 @@
 #pragma once
 
+#include "layout/glyph_format.h"
+
 namespace velmora {
 
 struct Editor;
+
+// Applies any format: the layout, W, H and the options; a width table
+// counts glyphs from V. Shows it in the described controls and FormatText.
+void applyGlyphFormat(Editor &editor, const GlyphFormat &format);
+// Enter in FormatText: applies the typed string; a string that names no
+// format changes nothing and throws EditorError saying why.
+void FormatTextEnter(Editor &editor);
+// The layout menu: the current format with another layout (its options
+// kept where the layout takes them), or with an option toggled.
+void chooseLayout(Editor &editor, Layout layout);
+void toggleLayoutOption(Editor &editor, const char *option);
+void chooseBitsPerPixel(Editor &editor, int bpp);
 
 // Sets W and H (refusing a pair outside 8/16 x 2..16), shows them in the spin
 // edits, clears the overview, selects the first character, redraws the grid frame, re-reads.

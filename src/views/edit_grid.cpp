@@ -4,6 +4,7 @@
 #include <QRect>
 
 #include "model/char_width.h"
+#include "model/format.h"
 #include "model/glyph_codec.h"
 #include "views/canvas_pixels.h"
 #include "views/editor.h"
@@ -16,8 +17,9 @@ namespace velmora {
 
 namespace {
 
-constexpr int pitch = 18;
-constexpr int latticeCells = 16;
+constexpr int widePitch = 18;
+// The lattice spans 16 cells of 18 pixels in every format.
+constexpr int latticeSpan = 16 * widePitch;
 // The lattice's mid grey: darker than the silver paper, so the cells stand out.
 constexpr Colour latticeColour = 0x808080;
 
@@ -28,39 +30,41 @@ struct Cell {
 
 // Coordinates count as unsigned 16-bit, so a position left of or above the
 // grid lands on a cell far outside it instead of on cell 0.
-Cell cellAt(int x, int y)
+Cell cellAt(int pitch, int x, int y)
 {
     return {static_cast<uint16_t>(x) / pitch, static_cast<uint16_t>(y) / pitch};
 }
 
-// The 15 x 15 inside of a cell; the pixel column left of it and the pixel row
-// above it keep the background.
-QRect cellInside(Cell cell)
+// The inside of a cell (15 x 15 at the 18-pixel pitch); the pixel column
+// left of it and the pixel row above it keep the background.
+QRect cellInside(int pitch, Cell cell)
 {
-    return QRect(pitch * cell.column + 2, pitch * cell.row + 3, 15, 15);
+    return QRect(pitch * cell.column + 2, pitch * cell.row + 3, pitch - 3, pitch - 3);
 }
 
-void drawLattice(QImage &canvas)
+void drawLattice(QImage &canvas, int pitch)
 {
     const QRgb rgb = toRgb(latticeColour);
-    const int end = pitch * latticeCells - 1;
-    for (int i = 0; i <= latticeCells; ++i) {
+    const int cells = latticeSpan / pitch;
+    const int end = pitch * cells - 1;
+    for (int i = 0; i <= cells; ++i) {
         pixels::horizontalLine(canvas, 0, end, pitch * i, rgb);
         pixels::verticalLine(canvas, pitch * i, 0, end, rgb);
     }
 }
 
 // Two-pixel black outline of the W x H cells in use; the width row is
-// outlined for its eight cells only.
-void drawOutline(QImage &canvas, int width, int height)
+// outlined for its eight cells only, and not at all in a layout without widths.
+void drawOutline(QImage &canvas, int pitch, int width, int height, bool widthRow)
 {
     const QRgb black = toRgb(colours::black);
-    for (int i = 0; i <= height; ++i) {
+    const int first = widthRow ? 0 : 1;
+    for (int i = first; i <= height; ++i) {
         const int right = i == 0 ? 8 * pitch - 1 : pitch * width - 1;
         pixels::fillRect(canvas, 0, pitch * i, right, pitch * i + 1, black);
     }
     for (int i = 0; i <= width; ++i) {
-        const int top = i > 8 ? pitch : 0;
+        const int top = i > 8 || !widthRow ? pitch : 0;
         pixels::fillRect(canvas, pitch * i - 1, top, pitch * i, pitch * height - 1, black);
     }
 }
@@ -88,6 +92,16 @@ uint8_t drawModeFromButtons(Qt::MouseButtons buttons)
     return mode;
 }
 
+// The level the left button draws: 1 in the width row and in 1-bit fonts,
+// the chosen level (full ink unless another is chosen) in grey fonts.
+uint8_t inkLevel(const EditorState &s, int row)
+{
+    if (row == 0 || widthByteLayout(s) || s.layout.bpp == 1)
+        return 1;
+    const int max = (1 << s.layout.bpp) - 1;
+    return static_cast<uint8_t>(s.drawLevel == 0 || s.drawLevel > max ? max : s.drawLevel);
+}
+
 // Whether the pointer may change cell (c, r) in the current format.
 bool isDrawable(const EditorState &s, Cell cell)
 {
@@ -98,27 +112,36 @@ bool isDrawable(const EditorState &s, Cell cell)
 
 } // namespace
 
+int gridPitch(const EditorState &s)
+{
+    const int cells = std::max<int>(s.charWidth, s.charHeight);
+    return cells <= 16 || (widthByteLayout(s) && cells <= 17) ? widePitch : std::max(4, latticeSpan / cells);
+}
+
 void drawGridFrame(QImage &canvas, const EditorState &s)
 {
+    const int pitch = gridPitch(s);
     canvas.fill(toRgb(cellColour(s, 0)));
-    drawLattice(canvas);
-    drawOutline(canvas, s.charWidth, s.charHeight);
+    drawLattice(canvas, pitch);
+    drawOutline(canvas, pitch, s.charWidth, s.charHeight, hasWidths(s));
 }
 
 void drawGrid(QImage &canvas, const EditorState &s)
 {
-    for (int c = 0; c < 8; ++c)
-        fillCell(canvas, pitch * c, 0, cellColour(s, s.glyph.at(c, 0)));
+    const int pitch = gridPitch(s);
+    if (hasWidths(s))
+        for (int c = 0; c < 8; ++c)
+            fillCell(canvas, pitch, c, 0, cellColour(s, s.glyph.at(c, 0)));
     const int width = std::min<int>(s.charWidth, GlyphMatrix::columns);
     const int height = std::min<int>(s.charHeight, GlyphMatrix::rows);
     for (int c = 0; c < width; ++c)
         for (int r = 1; r < height; ++r)
-            fillCell(canvas, pitch * c, pitch * r, cellColour(s, s.glyph.at(c, r)));
+            fillCell(canvas, pitch, c, r, cellColour(s, s.glyph.at(c, r)));
 }
 
-void fillCell(QImage &canvas, int x, int y, Colour colour)
+void fillCell(QImage &canvas, int pitch, int column, int row, Colour colour)
 {
-    const QRect inside = cellInside(cellAt(x, y));
+    const QRect inside = cellInside(pitch, {column, row});
     pixels::fillRect(canvas, inside.left(), inside.top(), inside.right(), inside.bottom(), toRgb(colour));
 }
 
@@ -137,13 +160,15 @@ void drawGrid(Editor &e)
 void paintCell(Editor &e, int x, int y)
 {
     EditorState &s = e.state;
-    const Cell cell = cellAt(x, y);
+    const int pitch = gridPitch(s);
+    const Cell cell = cellAt(pitch, x, y);
     if (s.drawMode == DrawIdle || !isDrawable(s, cell))
         return;
     if (s.drawMode == DrawToggle)
-        s.drawMode = s.glyph.isSet(cell.column, cell.row) ? DrawClear : DrawSet;
-    s.glyph.at(cell.column, cell.row) = s.drawMode;
-    fillCell(e.ui.Img->canvas(), pitch * cell.column, pitch * cell.row, cellColour(s, s.drawMode));
+        s.drawMode = s.glyph.at(cell.column, cell.row) == inkLevel(s, cell.row) ? DrawClear : DrawSet;
+    const uint8_t level = s.drawMode == DrawSet ? inkLevel(s, cell.row) : 0;
+    s.glyph.at(cell.column, cell.row) = level;
+    fillCell(e.ui.Img->canvas(), pitch, cell.column, cell.row, cellColour(s, level));
     drawPreview(e);
     showCharWidth(e);
     if (e.autoWrite()) {
@@ -151,7 +176,7 @@ void paintCell(Editor &e, int x, int y)
         redrawAll(e);
     } else {
         // Only this cell changed on the grid; the width row schedules its own update.
-        e.ui.Img->update(cellInside(cell));
+        e.ui.Img->update(cellInside(pitch, cell));
         notifyRefreshObservers(e);
     }
 }
@@ -166,7 +191,7 @@ void ImgMouseMove(Editor &e, Qt::MouseButtons buttons, QPoint position)
 {
     EditorState &s = e.state;
     s.drawMode = DrawIdle;
-    const Cell cell = cellAt(position.x(), position.y());
+    const Cell cell = cellAt(gridPitch(s), position.x(), position.y());
     // The last mouse cell is held as two bytes.
     const auto column = static_cast<uint8_t>(cell.column);
     const auto row = static_cast<uint8_t>(cell.row);

@@ -11,11 +11,13 @@ namespace velmora {
 struct Editor;
 struct EditorState;
 
-// Canvas-level drawing of the edit grid (290 x 290, 18-pixel cells).
+// Canvas-level drawing of the edit grid (290 x 290, 18-pixel cells; glyphs
+// of more than 16 cells a side get smaller cells in the same square).
+int gridPitch(const EditorState &state);
 void drawGridFrame(QImage &canvas, const EditorState &state);
 void drawGrid(QImage &canvas, const EditorState &state);
-// Fills the 15 x 15 inside of the cell containing pixel (x, y).
-void fillCell(QImage &canvas, int x, int y, Colour colour);
+// Fills the inside of cell (column, row), pitch - 3 pixels square.
+void fillCell(QImage &canvas, int pitch, int column, int row, Colour colour);
 
 // Editor-level operations on the control Img.
 void drawGridFrame(Editor &editor);

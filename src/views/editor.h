@@ -51,6 +51,8 @@ struct Controls {
 
     // Format controls
     QSpinBox *spWidth = nullptr;
+    QLineEdit *FormatText = nullptr; // the format string of the current format
+    QPushButton *btLayout = nullptr; // its menu picks a layout and options
     QSpinBox *spHeight = nullptr;
     QListWidget *CLB = nullptr;
     std::array<QPushButton *, 6> sizePresets{}; // btMini, BtSub, BtSm, BtNm, BtWd, BtBig

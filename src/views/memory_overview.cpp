@@ -1,11 +1,13 @@
 #include "views/memory_overview.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <vector>
 
 #include <QImage>
 
+#include "layout/glyph_layout.h"
 #include "model/format.h"
 #include "views/canvas_pixels.h"
 #include "views/edit_grid.h"
@@ -20,6 +22,8 @@ constexpr int cellPitch = 33;
 constexpr int cellColumns = 4;
 constexpr int cellRows = 8;
 constexpr int thumbnailSize = 16;
+// Glyphs of the other layouts up to 32 x 32 fill a cell's inside at zoom 1.
+constexpr int largeThumbnailSize = 32;
 // Presses beyond these fall on the right or bottom border line.
 constexpr int lastPressX = cellColumns * cellPitch - 1;
 constexpr int lastPressY = cellRows * cellPitch - 1;
@@ -83,29 +87,57 @@ void drawThumbnail(const pixels::Rows &thumbnail, const ThumbnailSource &t, Edit
     }
 }
 
+// One glyph of a layout other than the width-byte one, levels as greys
+// between the background and black; its first byte chooses the colours.
+void drawLayoutThumbnail(const pixels::Rows &thumbnail, const ThumbnailSource &t, EditorState &colours, int64_t p)
+{
+    const GlyphFormat &f = t.format;
+    std::array<uint8_t, 32 * 32> levels{};
+    decodePixels(t.bytes, p, f, levels.data());
+    colours.overviewColourMode = colourModeAt(t, p);
+    const Colour background = thumbColour(colours, 0);
+    const int max = f.maxLevel();
+    std::array<QRgb, 16> shades{};
+    for (int level = 0; level <= max; ++level)
+        shades[static_cast<size_t>(level)] = toRgb(blendLevel(background, colours::black, level, max));
+    for (int y = 0; y < f.height; ++y) {
+        QRgb *line = thumbnail[y];
+        for (int x = 0; x < f.width; ++x)
+            line[x] = shades[levels[static_cast<size_t>(y * f.width + x)]];
+    }
+}
+
+void drawAnyThumbnail(const pixels::Rows &thumbnail, const ThumbnailSource &t, EditorState &colours, int64_t p)
+{
+    if (t.format.widthByte())
+        drawThumbnail(thumbnail, t, colours, p);
+    else
+        drawLayoutThumbnail(thumbnail, t, colours, p);
+}
+
 // Each thumbnail pixel becomes a zoom x zoom block, without smoothing.
 // The caller keeps the block inside the canvas. The zoom is a template
 // argument so that the inner loop has a fixed length: every re-read copies
 // 32 thumbnails.
-template <int zoom> void copyScaledBy(const pixels::Rows &thumbnail, const pixels::Rows &canvas, int left, int top)
+template <int zoom> void copyScaledBy(const pixels::Rows &thumbnail, const pixels::Rows &canvas, int left, int top, int size)
 {
-    for (int ty = 0; ty < thumbnailSize; ++ty) {
+    for (int ty = 0; ty < size; ++ty) {
         const QRgb *source = thumbnail[ty];
         QRgb *first = canvas[top + ty * zoom] + left;
-        for (int tx = 0; tx < thumbnailSize; ++tx)
+        for (int tx = 0; tx < size; ++tx)
             for (int dx = 0; dx < zoom; ++dx)
                 first[tx * zoom + dx] = source[tx];
         for (int dy = 1; dy < zoom; ++dy)
-            std::copy(first, first + thumbnailSize * zoom, canvas[top + ty * zoom + dy] + left);
+            std::copy(first, first + size * zoom, canvas[top + ty * zoom + dy] + left);
     }
 }
 
-void copyScaled(const pixels::Rows &thumbnail, const pixels::Rows &canvas, int left, int top, int zoom)
+void copyScaled(const pixels::Rows &thumbnail, const pixels::Rows &canvas, int left, int top, int zoom, int size)
 {
     if (zoom == 2)
-        copyScaledBy<2>(thumbnail, canvas, left, top);
+        copyScaledBy<2>(thumbnail, canvas, left, top, size);
     else
-        copyScaledBy<1>(thumbnail, canvas, left, top);
+        copyScaledBy<1>(thumbnail, canvas, left, top, size);
 }
 
 // True when a byte of the character at p differs from the reference. Bytes
@@ -139,35 +171,49 @@ void drawChangeMark(const pixels::Rows &canvas, int left, int top)
     }
 }
 
-void ensureThumbnail(QImage &thumbnail)
+// The side of the thumbnail a format needs: 16, or 32 for larger glyphs.
+int thumbnailSide(const GlyphFormat &f)
 {
-    if (thumbnail.size() != QSize(thumbnailSize, thumbnailSize) || thumbnail.depth() != 32)
-        thumbnail = QImage(thumbnailSize, thumbnailSize, QImage::Format_RGB32);
+    return f.widthByte() || (f.width <= thumbnailSize && f.height <= thumbnailSize) ? thumbnailSize : largeThumbnailSize;
+}
+
+void ensureThumbnail(QImage &thumbnail, int side)
+{
+    if (thumbnail.size() != QSize(side, side) || thumbnail.depth() != 32)
+        thumbnail = QImage(side, side, QImage::Format_RGB32);
+}
+
+bool drawable(const ThumbnailSource &t)
+{
+    if (t.format.widthByte())
+        return isValidFormat(t.width, t.height);
+    return t.format.width >= 1 && t.format.width <= 32 && t.format.height >= 1 && t.format.height <= 32;
 }
 
 } // namespace
 
 void drawOverview(QImage &canvas, QImage &thumbnail, EditorState &s, int zoom)
 {
-    ensureThumbnail(thumbnail);
+    const ThumbnailSource source = ThumbnailSource::of(s);
+    const int side = thumbnailSide(source.format);
+    ensureThumbnail(thumbnail, side);
     // Once per call: every character draws the same area, the rest stays silver.
     thumbnail.fill(toRgb(colours::silver));
     // Thumbnails fill at most the inside of a cell; a canvas too small for
     // the lattice gets none.
-    zoom = std::clamp(zoom, 1, (cellPitch - 1) / thumbnailSize);
-    if (!isValidFormat(s.charWidth, s.charHeight) || canvas.depth() != 32
+    zoom = std::clamp(zoom, 1, (cellPitch - 1) / side);
+    if (!isValidFormat(s) || canvas.depth() != 32
         || canvas.width() < cellColumns * cellPitch || canvas.height() < cellRows * cellPitch)
         return;
     const pixels::Rows thumbnailRows(thumbnail);
     const pixels::Rows canvasRows(canvas);
-    const ThumbnailSource source = ThumbnailSource::of(s);
     const int stride = thumbnailStride(s);
     for (int i = 0; i < cellColumns; ++i) {
         for (int j = 0; j < cellRows; ++j) {
             const int k = cellRows * i + j;
             const int64_t p = int64_t{s.viewOffset} + int64_t{k} * stride;
-            drawThumbnail(thumbnailRows, source, s, p);
-            copyScaled(thumbnailRows, canvasRows, cellPitch * i + 1, cellPitch * j + 1, zoom);
+            drawAnyThumbnail(thumbnailRows, source, s, p);
+            copyScaled(thumbnailRows, canvasRows, cellPitch * i + 1, cellPitch * j + 1, zoom, side);
             if (s.reference.bytes && differsFromReference(s, p))
                 drawChangeMark(canvasRows, cellPitch * i + 1, cellPitch * j + 1);
         }
@@ -176,25 +222,26 @@ void drawOverview(QImage &canvas, QImage &thumbnail, EditorState &s, int zoom)
 
 ThumbnailSource ThumbnailSource::of(const EditorState &s)
 {
-    return {s.image.bytes(), s.charWidth, s.charHeight, s.flag(Flag::SwapBytes), s.flag(Flag::HideWidthBytes),
-            s.flag(Flag::TrueCharImage), s.blockStart, s.blockEnd};
+    return {s.image.bytes(),         s.charWidth,   s.charHeight, s.flag(Flag::SwapBytes), s.flag(Flag::HideWidthBytes),
+            s.flag(Flag::TrueCharImage), s.blockStart, s.blockEnd,  glyphFormatOf(s)};
 }
 
 void drawCharThumbnail(QImage &thumbnail, EditorState &s, int64_t offset)
 {
-    ensureThumbnail(thumbnail);
+    const ThumbnailSource source = ThumbnailSource::of(s);
+    ensureThumbnail(thumbnail, thumbnailSide(source.format));
     thumbnail.fill(toRgb(colours::silver));
-    if (isValidFormat(s.charWidth, s.charHeight))
-        drawThumbnail(pixels::Rows(thumbnail), ThumbnailSource::of(s), s, offset);
+    if (drawable(source))
+        drawAnyThumbnail(pixels::Rows(thumbnail), source, s, offset);
 }
 
 void drawCharThumbnail(QImage &thumbnail, const ThumbnailSource &source, int64_t offset)
 {
-    ensureThumbnail(thumbnail);
+    ensureThumbnail(thumbnail, thumbnailSide(source.format));
     thumbnail.fill(toRgb(colours::silver));
     EditorState colours; // only its colour mode is used
-    if (isValidFormat(source.width, source.height))
-        drawThumbnail(pixels::Rows(thumbnail), source, colours, offset);
+    if (drawable(source))
+        drawAnyThumbnail(pixels::Rows(thumbnail), source, colours, offset);
 }
 
 void drawOverview(Editor &e)

@@ -4,6 +4,8 @@
 
 #include <Qt>
 
+#include "layout/glyph_format.h"
+
 class QImage;
 
 namespace velmora {
@@ -26,12 +28,15 @@ struct ThumbnailSource {
     bool trueCharImage = false;
     int64_t blockStart = 0;
     int64_t blockEnd = -1;
+    // The whole format: the layouts other than the width-byte one are drawn from it.
+    GlyphFormat format;
 
     static ThumbnailSource of(const EditorState &state);
 };
 
 // One character at offset as an overview cell shows it, into a 16 x 16
-// thumbnail (made when it has another size); pixels it does not cover are silver.
+// thumbnail, 32 x 32 for larger glyphs (made when it has another size);
+// pixels it does not cover are silver.
 void drawCharThumbnail(QImage &thumbnail, EditorState &state, int64_t offset);
 void drawCharThumbnail(QImage &thumbnail, const ThumbnailSource &source, int64_t offset);
 // The grey lattice with the red frame around cell k.

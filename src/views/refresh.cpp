@@ -2,8 +2,10 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 
+#include "layout/glyph_layout.h"
 #include "model/format.h"
 #include "model/glyph_codec.h"
 #include "model/text_format.h"
@@ -39,8 +41,20 @@ void readAtOffset(Editor &e)
     redrawAll(e);
 }
 
+void showFormatText(Editor &e)
+{
+    QLineEdit *field = e.ui.FormatText;
+    // A string being typed stays until Enter or leaving the field.
+    if (!field || (field->hasFocus() && field->isModified()))
+        return;
+    const QString text = QString::fromStdString(formatText(glyphFormatOf(e.state)));
+    if (field->text() != text)
+        field->setText(text);
+}
+
 void showOffsets(Editor &e)
 {
+    showFormatText(e);
     showText(e.ui.MaskEdit1, hexText(e.state.glyphOffset));
     e.ui.Adrs->setText(hexText(e.state.viewOffset) + QStringLiteral(" ... ") + hexText(pageEnd(e)));
     fillRowOffsets(e);
@@ -75,10 +89,20 @@ void fillRowOffsets(Editor &e)
 {
     const EditorState &s = e.state;
     const int b = bytesPerRow(s);
+    const QString filler = QStringLiteral("--  --  --  --");
     QStringList texts;
-    for (int r = 1; r <= 16; ++r)
-        texts.append(r < s.charHeight ? hexText(int64_t{s.glyphOffset} + 1 + int64_t{r - 1} * b)
-                                      : QStringLiteral("--  --  --  --"));
+    // The other layouts: the byte of each row's first pixel, while the rows
+    // keep the 18-pixel pitch of this column.
+    const GlyphFormat f = glyphFormatOf(s);
+    const bool rowsAligned = widthByteLayout(s) || gridPitch(s) == RowOffsets::pitch;
+    for (int r = 1; r <= 16; ++r) {
+        if (r >= s.charHeight || !rowsAligned)
+            texts.append(filler);
+        else if (widthByteLayout(s))
+            texts.append(hexText(int64_t{s.glyphOffset} + 1 + int64_t{r - 1} * b));
+        else
+            texts.append(hexText(int64_t{s.glyphOffset} + layoutOf(f.layout).place(f, 0, r - 1, 0).byte));
+    }
     e.ui.ByteNo->setRowTexts(1, texts);
 }
 

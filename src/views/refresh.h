@@ -8,7 +8,9 @@ struct Editor;
 
 // The full re-read: showOffsets, decode at G, then redrawAll.
 void readAtOffset(Editor &editor);
-// G in the offset field, the page range at V in the range label, the row offsets.
+// The format string in FormatText, unless the user is typing there.
+void showFormatText(Editor &editor);
+// The format string, G in the offset field, the page range at V in the range label, the row offsets.
 void showOffsets(Editor &editor);
 // Every view from the glyph matrix and image buffer as they stand, then an immediate repaint.
 void redrawAll(Editor &editor);

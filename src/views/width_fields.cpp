@@ -3,6 +3,8 @@
 #include <QLineEdit>
 
 #include "model/char_width.h"
+#include "model/format.h"
+#include "model/glyph_codec.h"
 #include "views/canvas_widget.h"
 #include "views/edit_grid.h"
 #include "views/editor.h"
@@ -19,14 +21,17 @@ void showNumber(QLineEdit *field, int value) { showText(field, QString::number(v
 void showCharWidth(Editor &e)
 {
     EditorState &s = e.state;
-    showNumber(e.ui.RCW, s.image.at(s.glyphOffset));
+    // The stored width: the width byte, the width table's byte, or W in a layout without widths.
+    const auto entry = widthTableEntry(s, s.glyphOffset);
+    showNumber(e.ui.RCW, widthByteLayout(s) ? s.image.at(s.glyphOffset) : entry ? s.image.at(*entry) : s.charWidth);
     const int width = applyComputedWidth(s);
-    if (s.flag(Flag::AcwCalculation)) {
+    if (s.flag(Flag::AcwCalculation) && hasWidths(s)) {
         // The derived width row shows red for a set bit, grey for a clear one.
         QImage &canvas = e.ui.Img->canvas();
+        const int pitch = gridPitch(s);
         for (int c = 0; c < 8; ++c)
-            fillCell(canvas, 18 * c, 0, s.glyph.isSet(c, 0) ? colours::red : colours::grey);
-        e.ui.Img->update(0, 0, 8 * 18, 18);
+            fillCell(canvas, pitch, c, 0, s.glyph.isSet(c, 0) ? colours::red : colours::grey);
+        e.ui.Img->update(0, 0, 8 * pitch, pitch);
     }
     showNumber(e.ui.CCW, width);
 }
