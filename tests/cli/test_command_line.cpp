@@ -85,10 +85,18 @@ private slots:
     {
         QVERIFY(demo::writeDemoFolder(dir_.path().toStdString()));
         image_ = path("demo_phone.bin");
+        // Five 8 x 4 characters from "A" on: width byte, then three rows.
+        test::writeFile(path("glyphs.bin"), QByteArray::fromHex("03FFFFFF" // A: drawn
+                                                                 "00000000" // B: width 0, no ink
+                                                                 "00808080" // C: ink, but width 0
+                                                                 "04000000" // D: width 4, no ink
+                                                                 "02212121")); // E: ink only right of its width
+        test::writeFile(path("zeros.bin"), QByteArray(4096, '\0'));
     }
 
     // Bad arguments (status 2) and failures (status 1, with the editor's
-    // texts) give one line on standard error and write nothing.
+    // texts) give one line on standard error and write nothing; so does a
+    // search that finds nothing, though it is no failure (status 0).
     void refusedRunsWriteNothing_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -123,6 +131,18 @@ private slots:
                                          << 1 << "Line 2";
         QTest::newRow("not a png") << QStringList{"import", "demo_phone.bin", "demo_phone.bin", "-o", "o.bin"}
                                    << 1 << "is not a PNG image.";
+        QTest::newRow("mistyped subcommand") << QStringList{"bogus"} << 2 << "'bogus' is neither a command nor a file";
+        QTest::newRow("window without a display") << QStringList{} << 1
+                                                  << "No display: the window needs one; see velmora --help for the commands that run without";
+        QTest::newRow("file for a window without a display") << QStringList{img} << 1 << "No display: the window needs one";
+        QTest::newRow("output into a missing folder")
+            << QStringList{"export", img, "--at", "10000", "--format", "8x13", "-o", "/nonexistent/dir/x.png"}
+            << 1 << "Folder /nonexistent/dir does not exist.";
+        QTest::newRow("strict render of a blank glyph")
+            << QStringList{"render", "glyphs.bin", "--at", "0", "--format", "8x4", "--first-code", "41", "--text", "AD",
+                           "--strict", "-o", png}
+            << 1 << "blank: D";
+        QTest::newRow("no font found") << QStringList{"find", "zeros.bin"} << 0 << "No fonts found.";
     }
     void refusedRunsWriteNothing()
     {
@@ -203,6 +223,62 @@ private slots:
         const QImage written = QImage(path("r.png")).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(written.size(), shown.size());
         QCOMPARE(written, shown);
+    }
+
+    // Every character that draws nothing is named once per kind, in the
+    // order of the kinds; the picture is written all the same.
+    void renderNamesCharactersThatDrawNothing_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("warnings");
+        QTest::newRow("all drawn") << "AAA" << QStringList{};
+        QTest::newRow("width 0") << "AB" << QStringList{"width 0: B"};
+        QTest::newRow("ink but width 0") << "C" << QStringList{"C has ink but width 0: set its width"};
+        QTest::newRow("blank, also with ink outside its width") << "DE" << QStringList{"blank: D E"};
+        QTest::newRow("past the image end") << "F" << QStringList{"no glyph for: F"};
+        QTest::newRow("every kind") << "FEDCBAB"
+                                    << QStringList{"no glyph for: F", "width 0: B", "C has ink but width 0: set its width",
+                                                   "blank: E D"};
+    }
+    void renderNamesCharactersThatDrawNothing()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, warnings);
+        QFile::remove(path("r.png"));
+        const Run run = runVelmora({"render", "glyphs.bin", "--at", "0", "--format", "8x4", "--first-code", "41",
+                                    "--text", text, "-o", "r.png"},
+                                   dir_.path());
+        QCOMPARE(run.exitCode, 0);
+        QStringList lines = QString::fromUtf8(run.err).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (QString &line : lines)
+            line.remove(QStringLiteral("velmora render: "));
+        QCOMPARE(lines, warnings);
+        QVERIFY(QFile::exists(path("r.png")));
+    }
+
+    // An image whose end cuts the sheet takes the whole characters that fit,
+    // and the import says how many of the sheet's those are.
+    void importSaysWhereTheImageEndCutsTheSheet_data()
+    {
+        QTest::addColumn<int>("imageLength");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("the sheet fits") << 32 * 13 << QString();
+        QTest::newRow("cut after 10 characters") << 10 * 13 + 5
+                                                 << "velmora import: the image end cuts the sheet: 10 of its 32 characters written\n";
+    }
+    void importSaysWhereTheImageEndCutsTheSheet()
+    {
+        QFETCH(int, imageLength);
+        QFETCH(QString, warning);
+        QCOMPARE(runVelmora({"export", "demo_phone.bin", "--at", "10000", "--format", "8x13", "-o", "s.png"}, dir_.path()).exitCode, 0);
+        test::writeFile(path("short.bin"), QByteArray(imageLength, '\0'));
+        const Run run = runVelmora({"import", "short.bin", "s.png", "--at", "0", "-o", "cut.bin"}, dir_.path());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(run.err), warning);
+        const QByteArray written = contents(path("cut.bin"));
+        const int whole = imageLength / 13 * 13;
+        QCOMPARE(written.left(whole), contents(image_).mid(0x10000, whole));
+        QCOMPARE(written.mid(whole), QByteArray(imageLength - whole, '\0'));
     }
 
     void helpAndVersionNeedNoDisplay_data()
