@@ -17,6 +17,7 @@
 #include "model/text_format.h"
 #include "views/canvas_widget.h"
 #include "views/editor.h"
+#include "views/file_folders.h"
 #include "views/text_field.h"
 
 namespace velmora {
@@ -246,7 +247,7 @@ void TextPreviewDialog::loadTable()
         dialog->setFileMode(QFileDialog::ExistingFile);
     }
     editor_.run([dialog](Editor &e) {
-        if (e.runDialog(*dialog))
+        if (runFileDialogFor(e, *dialog, "table"))
             CharMapStore::of(e).loadTable(dialog->selectedFiles().value(0).toStdString());
     });
     refresh();

@@ -14,6 +14,7 @@
 #include "views/canvas_widget.h"
 #include "views/edit_grid.h"
 #include "views/editor.h"
+#include "views/file_folders.h"
 #include "views/memory_overview.h"
 #include "views/refresh.h"
 
@@ -98,7 +99,7 @@ QString countText(size_t count, const char *one, const char *many)
 void Compare1Click(Editor &e)
 {
     QFileDialog &dialog = compareDialog(e);
-    if (!e.runDialog(dialog))
+    if (!runFileDialogFor(e, dialog, "reference"))
         return;
     const QString path = dialog.selectedFiles().value(0);
     auto bytes = std::make_shared<const std::vector<uint8_t>>(readWholeFile(path));

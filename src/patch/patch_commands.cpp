@@ -8,6 +8,7 @@
 #include "patch/patch_format.h"
 #include "storage/file_access.h"
 #include "views/editor.h"
+#include "views/file_folders.h"
 #include "views/refresh.h"
 
 namespace velmora {
@@ -98,7 +99,7 @@ void SavePatch1Click(Editor &e)
 {
     const auto original = patchOriginal(e);
     QFileDialog &dialog = patchDialog(e, true);
-    if (!e.runDialog(dialog))
+    if (!runFileDialogFor(e, dialog, "patch"))
         return;
     const QString path = dialog.selectedFiles().value(0);
     const std::vector<uint8_t> bytes = refusingWith([&] {
@@ -110,7 +111,7 @@ void SavePatch1Click(Editor &e)
 void ApplyPatch1Click(Editor &e)
 {
     QFileDialog &dialog = patchDialog(e, false);
-    if (!e.runDialog(dialog))
+    if (!runFileDialogFor(e, dialog, "patch"))
         return;
     const QString path = dialog.selectedFiles().value(0);
     EditorState &s = e.state;
