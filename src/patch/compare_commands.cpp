@@ -77,8 +77,10 @@ void goToChange(Editor &e, bool forward)
     const int64_t current = characterOf(s.glyphOffset);
     const int64_t found = forward ? patch::nextDifference(image, reference, current + step)
                                   : patch::previousDifference(image, reference, current);
-    if (found < 0)
+    if (found < 0) {
+        sayInCompareStatus(e, forward ? QStringLiteral("No further change") : QStringLiteral("No earlier change"));
         return;
+    }
     int64_t c = characterOf(found);
     // Before the first whole character of the grid no offset is valid: its
     // first character is the nearest.
@@ -116,6 +118,14 @@ void CompareOff1Click(Editor &e)
 void NextChange1Click(Editor &e) { goToChange(e, true); }
 
 void PrevChange1Click(Editor &e) { goToChange(e, false); }
+
+void sayInCompareStatus(Editor &e, const QString &text)
+{
+    if (QLabel *label = e.ui.CompareStatus) {
+        label->setText(text);
+        label->show();
+    }
+}
 
 void showCompareStatus(Editor &e)
 {

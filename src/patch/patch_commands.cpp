@@ -5,6 +5,7 @@
 
 #include "model/errors.h"
 #include "patch/byte_runs.h"
+#include "patch/compare_commands.h"
 #include "patch/patch_format.h"
 #include "storage/file_access.h"
 #include "views/editor.h"
@@ -106,6 +107,12 @@ void SavePatch1Click(Editor &e)
         return patch::requirePatchFormat(path.toStdString()).write(*original, e.state.image.bytes());
     });
     writeWholeFile(path, bytes);
+    const patch::DifferenceCount count = patch::countDifferences(*original, e.state.image.bytes());
+    sayInCompareStatus(e, QStringLiteral("Patch saved: %L1 %2, %L3 %4")
+                              .arg(count.runs)
+                              .arg(QLatin1String(count.runs == 1 ? "run" : "runs"))
+                              .arg(count.bytes)
+                              .arg(QLatin1String(count.bytes == 1 ? "byte" : "bytes")));
 }
 
 void ApplyPatch1Click(Editor &e)
