@@ -139,6 +139,15 @@ TextPreviewDialog::TextPreviewDialog(QWidget *parent, Editor &editor) : QDialog(
         editor_.run([text](Editor &e) { setGlyphCharacter(e, text); });
         refresh();
     });
+    // Enter does what its field says. A dialog's push buttons are auto-default,
+    // so Enter in a field would otherwise press the first of them ("Table...").
+    connect(glyphChar_, &QLineEdit::returnPressed, thisGlyphIs, &QPushButton::click);
+    connect(alphabet_, &QLineEdit::returnPressed, this, &TextPreviewDialog::refresh);
+    for (QPushButton *button : findChildren<QPushButton *>())
+        if (button->window() == this) {
+            button->setAutoDefault(false);
+            button->setDefault(false);
+        }
     // Cheap while hidden: the observer returns at once.
     editor.refreshObservers.push_back([this](Editor &) {
         if (isVisible())

@@ -156,6 +156,49 @@ private slots:
         QCOMPARE(w.state().glyph, before);
     }
 
+    // Enter in a field does what the field says, never what a button of the
+    // window does by default (Table... would open its file dialog).
+    void enterDoesWhatTheFieldSays_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("pressed"); // the button Enter presses; empty: none
+        QTest::addColumn<QString>("said"); // in the status after Enter
+        QTest::newRow("glyph character presses This glyph is") << "GlyphChar" << "A" << "btThisGlyphIs" << "";
+        // Only the check's report names the letter (the demo font has it blank).
+        QTest::newRow("alphabet runs the check") << "AlphabetCheck" << QStringLiteral("A\u017B") << ""
+                                                 << QStringLiteral("\u017B");
+    }
+    void enterDoesWhatTheFieldSays()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QString, pressed);
+        QFETCH(QString, said);
+        test::MessageBoxWatcher boxes;
+        test::Window w;
+        showDemoFont(w, 0);
+        TextPreviewDialog *d = openPreview(w, QStringLiteral("A"));
+        QStringList clicked;
+        for (QPushButton *b : d->findChildren<QPushButton *>()) {
+            QVERIFY2(!b->autoDefault() && !b->isDefault(), qPrintable(b->objectName()));
+            connect(b, &QPushButton::clicked, this, [&clicked, b] { clicked << b->objectName(); });
+        }
+        bool dialogShown = false;
+        w.editor().runDialog = [&dialogShown](QFileDialog &) { return !(dialogShown = true); };
+        auto *edit = d->findChild<QLineEdit *>(field);
+        {
+            const QSignalBlocker quiet(edit); // the text arrives without running anything
+            edit->setText(text);
+        }
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(clicked, pressed.isEmpty() ? QStringList() : QStringList{pressed});
+        QVERIFY(!dialogShown);
+        QVERIFY(d->isVisible());
+        QVERIFY2(status(d).contains(said), qPrintable(status(d)));
+    }
+
     void unwrittenPixelEditShows()
     {
         test::Window w;
