@@ -8,6 +8,7 @@
 namespace velmora {
 
 class RecoveryKeeper;
+class RecoveryNotice;
 class ShortcutFilter;
 class UndoLayer;
 
@@ -55,6 +56,7 @@ private:
     ShortcutFilter *shortcuts_ = nullptr;
     UndoLayer *undo_ = nullptr;
     RecoveryKeeper *recovery_ = nullptr;
+    RecoveryNotice *recoveryNotice_ = nullptr;
     bool shown_ = false;
     QString startFile_;
     bool deferBoxes_ = false;

@@ -10,6 +10,7 @@
 #include "files/reset_editor.h"
 #include "model/errors.h"
 #include "presets/preset_buttons.h"
+#include "recovery/recover_dialog.h"
 
 namespace velmora {
 
@@ -23,6 +24,8 @@ void TForm1::FormShow()
         resetEditor(e);
         searchSettings(e);
     });
+    // Entries left by an earlier session; this one has written none yet.
+    recoveryNotice_->showEntries();
     if (!startFile_.isEmpty())
         run([path = QFileInfo(startFile_).absoluteFilePath()](Editor &e) {
             if (!fileExists(path))

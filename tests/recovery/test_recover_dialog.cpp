@@ -1,8 +1,10 @@
 #include <QAction>
+#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
@@ -88,6 +90,46 @@ private slots:
         QCOMPARE(again.find<QAction>("Undo1")->text(), QStringLiteral("Undo Recover"));
         trigger(again, "Undo1");
         QCOMPARE(again.state().image.bytes(), original);
+        QVERIFY(boxes.seen().isEmpty());
+    }
+
+    // Changes left by an earlier session are offered in a bar of the window,
+    // not a box: it goes once they are recovered or discarded, or when closed.
+    void recoveryIsOfferedAtStartUp_data()
+    {
+        QTest::addColumn<QString>("button"); // pressed in the Recover dialog, or on the bar itself
+        QTest::addColumn<int>("entriesLeft");
+        QTest::newRow("recovered") << "btRecover" << 1;
+        QTest::newRow("discarded") << "btDiscardRecovery" << 0;
+        QTest::newRow("notice closed") << "btCloseRecoveryNotice" << 1;
+    }
+    void recoveryIsOfferedAtStartUp()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, entriesLeft);
+        test::MessageBoxWatcher boxes;
+        test::Window earlier;
+        test::Window none;
+        QVERIFY(!none.find<QWidget>("RecoveryNotice")->isVisible());
+        openAndEdit(earlier);
+        QVERIFY(earlier.form->close());
+
+        test::Window w;
+        auto *notice = w.find<QWidget>("RecoveryNotice");
+        QVERIFY(notice->isVisible());
+        const QString text = notice->findChild<QLabel *>("RecoveryNoticeText")->text();
+        QVERIFY2(text.startsWith("Unsaved changes of fw.bin from ") && text.endsWith(" can be recovered"), qPrintable(text));
+        QVERIFY(!QApplication::activeModalWidget());
+        if (button == "btCloseRecoveryNotice") {
+            QTest::mouseClick(notice->findChild<QWidget *>(button), Qt::LeftButton);
+        } else {
+            QTest::mouseClick(notice->findChild<QPushButton *>("btRecoverNow"), Qt::LeftButton);
+            auto *dialog = w.find<RecoverDialog>("RecoverDialog");
+            QVERIFY(dialog->isVisible());
+            QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
+        }
+        QVERIFY(!notice->isVisible());
+        QCOMPARE(entryFiles().size(), entriesLeft);
         QVERIFY(boxes.seen().isEmpty());
     }
 
