@@ -61,62 +61,42 @@ private slots:
 
     // A file dialog first opens in the image's folder, later in the folder
     // last used for its kind of file, whatever folder another dialog visited
-    // (Load plug-in, at start-up, visits plugins/).
+    // last (Qt's default for a new dialog).
     void fileDialogsStartWhereTheUsersFilesAre_data()
     {
-        QTest::addColumn<QString>("action"); // "table": the text preview's Table... button
-        QTest::addColumn<QString>("usedBefore"); // the action run with a name in another folder first
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("usedBefore"); // run with a name in another folder first
         QTest::addColumn<QString>("name");
         QTest::newRow("compare with") << "Compare1" << "Compare1" << "ref.bin";
         QTest::newRow("save patch") << "SavePatch1" << "SavePatch1" << "p.bps";
         QTest::newRow("apply patch after save patch") << "ApplyPatch1" << "SavePatch1" << "p.bps";
         QTest::newRow("page export") << "ExportPagePng1" << "ExportPagePng1" << "s.png";
         QTest::newRow("sheet import after an export") << "ImportPng1" << "ExportPagePng1" << "s.png";
-        QTest::newRow("table") << "table" << "table" << "t.tbl";
     }
     void fileDialogsStartWhereTheUsersFilesAre()
     {
         QFETCH(QString, action);
         QFETCH(QString, usedBefore);
         QFETCH(QString, name);
-        test::Window w;
-        QDir(w.dir.path()).mkpath(QStringLiteral("images"));
-        QDir(w.dir.path()).mkpath(QStringLiteral("other"));
-        const QString images = w.dir.filePath(QStringLiteral("images"));
-        const QString other = w.dir.filePath(QStringLiteral("other"));
-        const QByteArray bytes(20000, '\x11');
-        test::runWithFile(w, "Open", test::writeFile(images + "/phone.bin", bytes));
-        test::writeFile(other + "/ref.bin", bytes);
-        test::writeFile(other + "/t.tbl", "41=A\n");
-        auto run = [&w](const QString &name) {
-            if (name != QLatin1String("table")) {
-                w.find<QAction>(name)->trigger();
-                return;
-            }
-            w.find<QAction>("TextPreview1")->trigger();
-            QTest::mouseClick(w.find<QWidget>("TextPreviewDialog")->findChild<QPushButton *>("btLoadTable"), Qt::LeftButton);
-        };
-        QString startedIn;
-        w.editor().runDialog = [&startedIn](QFileDialog &dialog) {
-            startedIn = dialog.directory().absolutePath();
-            return false;
-        };
-        run(action);
-        QCOMPARE(startedIn, images);
-
         test::MessageBoxWatcher boxes;
-        w.editor().runDialog = [path = other + "/" + name](QFileDialog &dialog) {
-            dialog.selectFile(path);
-            return true;
+        test::Window w;
+        const QString images = w.dir.filePath("images"), other = w.dir.filePath("other");
+        QVERIFY(QDir().mkpath(images) && QDir().mkpath(other));
+        test::runWithFile(w, "Open", test::writeFile(images + "/phone.bin", QByteArray(20000, 1)));
+        QStringList startedIn;
+        auto openCancelled = [&] {
+            w.editor().ui.OVLP->setDirectory(w.dir.path()); // as start-up and Load plug-in do
+            w.editor().runDialog = [&startedIn](QFileDialog &dialog) {
+                startedIn << dialog.directory().absolutePath();
+                return false;
+            };
+            w.find<QAction>(action)->trigger();
         };
-        run(usedBefore);
+        openCancelled();
+        test::runWithFile(w, qPrintable(usedBefore), test::writeFile(other + "/" + name, QByteArray(20000, 1)));
+        openCancelled();
+        QCOMPARE(startedIn, (QStringList{images, other}));
         QCOMPARE(boxes.seen().size(), 0);
-        w.editor().runDialog = [&startedIn](QFileDialog &dialog) {
-            startedIn = dialog.directory().absolutePath();
-            return false;
-        };
-        run(action);
-        QCOMPARE(startedIn, other);
     }
 
     void mailLinkGoesToTheDesktop()
