@@ -28,6 +28,9 @@ int main(int argc, char *argv[])
         return velmora::cli::runCommandLine(QCoreApplication::arguments());
     }
 
+    if (const int refused = velmora::cli::refuseWindowStart(argc, argv); refused >= 0)
+        return refused;
+
     QApplication app(argc, argv);
     nameApplication();
     QCommandLineParser parser;

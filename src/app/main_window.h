@@ -11,6 +11,7 @@
 namespace velmora {
 
 class RecoveryKeeper;
+class RecoveryNotice;
 class ShortcutFilter;
 class UndoLayer;
 
@@ -69,6 +70,7 @@ private:
     ShortcutFilter *shortcuts_ = nullptr;
     UndoLayer *undo_ = nullptr;
     RecoveryKeeper *recovery_ = nullptr;
+    RecoveryNotice *recoveryNotice_ = nullptr;
     bool shown_ = false;
     QString startFile_;
     StartView startView_;

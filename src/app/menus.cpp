@@ -171,6 +171,10 @@ void TForm1::buildToolBarAndMenus()
     connect(recover, &QAction::triggered, this, [this] {
         run([this](Editor &e) { Recover1Click(e, recovery_->folder()); });
     });
+    // Above the client area, so that the window grows while it shows and covers no control.
+    recoveryNotice_ = new RecoveryNotice(this, editor_, recovery_->folder());
+    addToolBar(Qt::TopToolBarArea, recoveryNotice_);
+    recoveryNotice_->hide();
 
     auto *menus = menuBar();
     menus->setObjectName(QStringLiteral("MainMenu1"));

@@ -12,6 +12,7 @@
 #include "model/format.h"
 #include "presets/format_controls.h"
 #include "presets/preset_buttons.h"
+#include "recovery/recover_dialog.h"
 
 namespace velmora {
 
@@ -25,6 +26,8 @@ void TForm1::FormShow()
         resetEditor(e);
         searchSettings(e);
     });
+    // Entries left by an earlier session; this one has written none yet.
+    recoveryNotice_->showEntries();
     if (!startFile_.isEmpty())
         run([path = QFileInfo(startFile_).absoluteFilePath(), view = startView_](Editor &e) {
             if (!fileExists(path))

@@ -17,6 +17,7 @@
 #include "model/text_format.h"
 #include "views/canvas_widget.h"
 #include "views/editor.h"
+#include "views/file_folders.h"
 #include "views/text_field.h"
 
 namespace velmora {
@@ -138,6 +139,15 @@ TextPreviewDialog::TextPreviewDialog(QWidget *parent, Editor &editor) : QDialog(
         editor_.run([text](Editor &e) { setGlyphCharacter(e, text); });
         refresh();
     });
+    // Enter does what its field says. A dialog's push buttons are auto-default,
+    // so Enter in a field would otherwise press the first of them ("Table...").
+    connect(glyphChar_, &QLineEdit::returnPressed, thisGlyphIs, &QPushButton::click);
+    connect(alphabet_, &QLineEdit::returnPressed, this, &TextPreviewDialog::refresh);
+    for (QPushButton *button : findChildren<QPushButton *>())
+        if (button->window() == this) {
+            button->setAutoDefault(false);
+            button->setDefault(false);
+        }
     // Cheap while hidden: the observer returns at once.
     editor.refreshObservers.push_back([this](Editor &) {
         if (isVisible())
@@ -246,7 +256,7 @@ void TextPreviewDialog::loadTable()
         dialog->setFileMode(QFileDialog::ExistingFile);
     }
     editor_.run([dialog](Editor &e) {
-        if (e.runDialog(*dialog))
+        if (runFileDialogFor(e, *dialog, "table"))
             CharMapStore::of(e).loadTable(dialog->selectedFiles().value(0).toStdString());
     });
     refresh();

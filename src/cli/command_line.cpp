@@ -5,6 +5,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include "cli/arguments.h"
 #include "cli/output_file.h"
@@ -114,8 +115,10 @@ Invocation parse(const Subcommand &c, const QStringList &arguments, int words)
     for (const OptionSpec &o : c.options)
         if (o.required && !invocation.has(o.name))
             throw UsageError("missing " + optionText(o));
-    if (invocation.has("o"))
+    if (invocation.has("o")) {
         refuseInputAsOutput(QString::fromStdString(invocation.value("o")), invocation.positionals);
+        refuseMissingFolder(QString::fromStdString(invocation.value("o")));
+    }
     return invocation;
 }
 
@@ -156,6 +159,29 @@ bool wantsCommandLine(int argc, char *argv[])
         if (isHelp(a) || isVersion(a))
             return true;
     return false;
+}
+
+int refuseWindowStart(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    // A first argument that is no option is the file to open; when no such
+    // file exists it is more likely a mistyped subcommand than a new name.
+    const QString first = arguments.value(1);
+    if (!first.isEmpty() && !first.startsWith(QLatin1Char('-')) && !QFileInfo::exists(first)) {
+        std::cerr << "velmora: '" << first.toStdString()
+                  << "' is neither a command nor a file (see 'velmora --help')\n";
+        return UsageFailure;
+    }
+    // Qt's platform plug-in aborts the program when it finds no display.
+    const bool platformNamed = arguments.contains(QLatin1String("-platform")) || arguments.contains(QLatin1String("--platform"));
+    if (!platformNamed && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::cerr << "No display: the window needs one; see velmora --help for the commands that run without\n";
+        return Failure;
+    }
+    return -1;
 }
 
 int runCommandLine(const QStringList &arguments)

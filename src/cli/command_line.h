@@ -27,6 +27,13 @@ struct Invocation {
 // before any application object exists, so no window system is started.
 bool wantsCommandLine(int argc, char *argv[]);
 
+// Checks, before the window's application object exists, what would keep
+// the window from starting: a first argument that names neither a
+// subcommand nor a file (status 2), or no display to show the window on
+// (status 1; Qt would abort). Says why in one line on standard error and
+// returns the exit status, or returns -1 when the window may start.
+int refuseWindowStart(int argc, char *argv[]);
+
 // Runs the subcommand named in arguments (the program name first) and
 // returns the exit status; texts go to standard output and standard error.
 int runCommandLine(const QStringList &arguments);

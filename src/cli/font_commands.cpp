@@ -55,6 +55,9 @@ int runFind(const Invocation &in)
 {
     const std::vector<uint8_t> image = readWholeFile(in.positionals[0]);
     const FontScanResult result = scanFonts(image);
+    // Said where a script reading the list does not see it: an empty list is no failure.
+    if (result.candidates.empty())
+        std::cerr << "No fonts found.\n";
     if (in.has("json")) {
         QJsonArray fonts;
         for (const FontCandidate &c : result.candidates) {
@@ -69,6 +72,8 @@ int runFind(const Invocation &in)
         std::cout << QJsonDocument(document).toJson(QJsonDocument::Indented).toStdString();
         return Success;
     }
+    if (result.candidates.empty())
+        return Success;
     std::printf("%-8s  %-16s  %10s  %10s\n", "offset", "format", "characters", "score");
     for (const FontCandidate &c : result.candidates)
         std::printf("%-8s  %-16s  %10lld  %10.0f\n", hex8(c.start).c_str(), formatArgument(c.format).c_str(),
@@ -107,9 +112,14 @@ int runImport(const Invocation &in)
     const int32_t offset = parseOffset(in.value("at", sheetOffset));
     state.layout.widthTableBase = offset;
     requireInside(state, offset);
-    if (writeSheet(state, offset, sheet) == 0)
+    const SheetRead read = readSheetImage(sheet, state);
+    const int written = writeSheetGlyphs(state, offset, read.glyphs, state.flag(Flag::AcwCalculation) || !read.hasWidths);
+    if (written == 0)
         checkSheetCount(state, offset, 0);
     writeOutput(out, in.positionals, state.image.bytes());
+    if (written < read.glyphs.count())
+        std::cerr << "velmora import: the image end cuts the sheet: " << written << " of its " << read.glyphs.count()
+                  << " characters written\n";
     return Success;
 }
 

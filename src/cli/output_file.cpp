@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "cli/arguments.h"
+#include "model/errors.h"
 #include "storage/file_access.h"
 
 namespace velmora::cli {
@@ -17,6 +18,13 @@ void refuseInputAsOutput(const QString &path, const QStringList &inputs)
         if (same)
             throw UsageError("-o names the input '" + input.toStdString() + "'; the input is never written");
     }
+}
+
+void refuseMissingFolder(const QString &path)
+{
+    const QFileInfo folder(QFileInfo(path).path());
+    if (!folder.isDir())
+        throw EditorError("Folder " + folder.filePath().toStdString() + " does not exist");
 }
 
 void writeOutput(const QString &path, const QStringList &inputs, std::span<const uint8_t> bytes)

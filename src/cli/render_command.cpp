@@ -1,5 +1,6 @@
 #include "cli/render_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
@@ -10,9 +11,81 @@
 #include "cli/arguments.h"
 #include "cli/output_file.h"
 #include "model/errors.h"
+#include "model/glyph_codec.h"
 #include "storage/file_access.h"
 
 namespace velmora::cli {
+
+namespace {
+
+// A character as a line of standard error shows it: control characters by
+// their code, so that the line stays readable.
+std::string shownText(const std::u32string &text)
+{
+    if (text.size() == 1 && (text[0] < 0x20 || text[0] == 0x7F)) {
+        char code[16];
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(text[0]));
+        return code;
+    }
+    return encodeUtf8(text);
+}
+
+void addOnce(std::vector<std::u32string> &list, const std::u32string &text)
+{
+    if (std::find(list.begin(), list.end(), text) == list.end())
+        list.push_back(text);
+}
+
+// The characters of a rendering that draw nothing although the text has
+// them: no glyph, a glyph of width 0 (with or without ink in its columns),
+// or a glyph whose shown columns hold no ink. Blanks are meant to be blank.
+struct VanishingChars {
+    std::vector<std::u32string> missing, zeroWidth, inkedZeroWidth, blank;
+    bool any() const { return !missing.empty() || !zeroWidth.empty() || !inkedZeroWidth.empty() || !blank.empty(); }
+};
+
+VanishingChars vanishingChars(std::span<const uint8_t> image, const FontMap &map, const TextRendering &rendering)
+{
+    VanishingChars found;
+    found.missing = rendering.missing;
+    const GlyphFormat &f = map.format;
+    GlyphMatrix m;
+    for (const PlacedChar &c : rendering.placed) {
+        const bool meantBlank = std::all_of(c.text.begin(), c.text.end(),
+                                            [](char32_t ch) { return ch == U' ' || ch == U'\t' || ch == U'\u00A0'; });
+        if (!c.glyph || meantBlank)
+            continue;
+        decodeGlyph(image, f.width, f.height, f.swap, *c.glyph, m);
+        int width = 0;
+        for (int column = 0; column < 8; ++column)
+            width = width << 1 | (m.isSet(column, 0) ? 1 : 0);
+        bool inkShown = false, inkAnywhere = false;
+        for (int column = 0; column < f.width; ++column)
+            for (int row = 1; row < f.height; ++row)
+                if (m.isSet(column, row)) {
+                    inkAnywhere = true;
+                    inkShown = inkShown || column < width;
+                }
+        if (width == 0)
+            addOnce(inkAnywhere ? found.inkedZeroWidth : found.zeroWidth, c.text);
+        else if (!inkShown)
+            addOnce(found.blank, c.text);
+    }
+    return found;
+}
+
+// One line of standard error per kind: "velmora render: blank: ä ö".
+void warn(const char *what, const std::vector<std::u32string> &chars)
+{
+    if (chars.empty())
+        return;
+    std::string listed;
+    for (const std::u32string &c : chars)
+        listed += (listed.empty() ? "" : " ") + shownText(c);
+    std::cerr << "velmora render: " << what << ": " << listed << "\n";
+}
+
+} // namespace
 
 int runRender(const Invocation &in)
 {
@@ -38,6 +111,17 @@ int runRender(const Invocation &in)
     }
     const TextRendering rendering = renderText(image, map, in.has("table") ? &table : nullptr, gap, screenWidth, *text);
 
+    // Every character that draws nothing is named, as the preview lists them;
+    // with --strict any of them is a failure and nothing is written.
+    const VanishingChars vanishing = vanishingChars(image, map, rendering);
+    warn("no glyph for", vanishing.missing);
+    warn("width 0", vanishing.zeroWidth);
+    for (const std::u32string &c : vanishing.inkedZeroWidth)
+        std::cerr << "velmora render: " << shownText(c) << " has ink but width 0: set its width\n";
+    warn("blank", vanishing.blank);
+    if (vanishing.any() && in.has("strict"))
+        return Failure;
+
     QImage picture = renderingImage(rendering);
     picture.setDotsPerMeterX(3780);
     picture.setDotsPerMeterY(3780);
@@ -48,18 +132,6 @@ int runRender(const Invocation &in)
         throw EditorError("The rendering could not be encoded as PNG");
     writeOutput(QString::fromStdString(in.required("o")), in.positionals,
                 std::span(reinterpret_cast<const uint8_t *>(png.constData()), static_cast<size_t>(png.size())));
-
-    // The picture is written all the same; the red boxes and the list say what is missing.
-    if (!rendering.missing.empty()) {
-        std::string listed;
-        for (const std::u32string &m : rendering.missing) {
-            // Control characters are named by their code, so that the line stays readable.
-            char code[16];
-            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(m.empty() ? 0 : m[0]));
-            listed += (listed.empty() ? "" : " ") + (m.size() == 1 && (m[0] < 0x20 || m[0] == 0x7F) ? code : encodeUtf8(m));
-        }
-        std::cerr << "velmora render: no glyph for: " << listed << "\n";
-    }
     return Success;
 }
 

@@ -35,7 +35,8 @@ const std::vector<Subcommand> &subcommands()
          {"IMAGE", "PATCH"},
          {{"o", "OUT.bin", "The patched image to write; never IMAGE itself.", true}},
          runPatchApply},
-        {"render", "Draws TEXT in the font at OFFSET as the text preview shows it at zoom 1, and writes it as a PNG.",
+        {"render", "Draws TEXT in the font at OFFSET as the text preview shows it at zoom 1, and writes it as a PNG; "
+                   "characters without a glyph, of width 0 or blank are named on standard error.",
          {"IMAGE"},
          {{"at", "OFFSET", "The font's first glyph (hex, \"$\" accepted).", true},
           {"format", "WxH[,spare][,swap]", "The font's format, as find lists it.", true},
@@ -44,6 +45,7 @@ const std::vector<Subcommand> &subcommands()
           {"gap", "N", "Blank pixels after each character, 0 to 16 (default 0)."},
           {"screen-width", "N", "Tint lines wider than N pixels (default 0: no limit)."},
           {"text", "TEXT", "The text; a line break starts a new line.", true},
+          {"strict", nullptr, "A character without a glyph, of width 0 or blank is a failure: nothing is written."},
           {"o", "OUT.png", "The picture to write.", true}},
          runRender},
     };

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 #include "views/editor.h"
+#include "views/file_folders.h"
 #include "storage/file_access.h"
 #include "model/errors.h"
 #include "model/format.h"
@@ -40,7 +41,7 @@ void exportSheet(Editor &e, int64_t offset, int count)
 {
     checkSheetCount(e.state, offset, count);
     QFileDialog &dialog = pngDialog(e, "ExportPngDialog", "Export glyphs as PNG", true);
-    if (!e.runDialog(dialog))
+    if (!runFileDialogFor(e, dialog, "sheet"))
         return;
     const QByteArray png = sheetPng(e.state, offset, count);
     writeWholeFile(dialog.selectedFiles().value(0),
@@ -68,7 +69,7 @@ void ExportBlockPng1Click(Editor &e)
 void ImportPng1Click(Editor &e)
 {
     QFileDialog &dialog = pngDialog(e, "ImportPngDialog", "Import glyphs from PNG", false);
-    if (!e.runDialog(dialog))
+    if (!runFileDialogFor(e, dialog, "sheet"))
         return;
     const QString path = dialog.selectedFiles().value(0);
     const QImage sheet = sheetFromFileBytes(readWholeFile(path), path);

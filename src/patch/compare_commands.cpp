@@ -14,6 +14,7 @@
 #include "views/canvas_widget.h"
 #include "views/edit_grid.h"
 #include "views/editor.h"
+#include "views/file_folders.h"
 #include "views/memory_overview.h"
 #include "views/refresh.h"
 
@@ -76,8 +77,10 @@ void goToChange(Editor &e, bool forward)
     const int64_t current = characterOf(s.glyphOffset);
     const int64_t found = forward ? patch::nextDifference(image, reference, current + step)
                                   : patch::previousDifference(image, reference, current);
-    if (found < 0)
+    if (found < 0) {
+        sayInCompareStatus(e, forward ? QStringLiteral("No further change") : QStringLiteral("No earlier change"));
         return;
+    }
     int64_t c = characterOf(found);
     // Before the first whole character of the grid no offset is valid: its
     // first character is the nearest.
@@ -98,7 +101,7 @@ QString countText(size_t count, const char *one, const char *many)
 void Compare1Click(Editor &e)
 {
     QFileDialog &dialog = compareDialog(e);
-    if (!e.runDialog(dialog))
+    if (!runFileDialogFor(e, dialog, "reference"))
         return;
     const QString path = dialog.selectedFiles().value(0);
     auto bytes = std::make_shared<const std::vector<uint8_t>>(readWholeFile(path));
@@ -115,6 +118,14 @@ void CompareOff1Click(Editor &e)
 void NextChange1Click(Editor &e) { goToChange(e, true); }
 
 void PrevChange1Click(Editor &e) { goToChange(e, false); }
+
+void sayInCompareStatus(Editor &e, const QString &text)
+{
+    if (QLabel *label = e.ui.CompareStatus) {
+        label->setText(text);
+        label->show();
+    }
+}
 
 void showCompareStatus(Editor &e)
 {

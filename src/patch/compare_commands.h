@@ -1,5 +1,7 @@
 #pragma once
 
+class QString;
+
 namespace velmora {
 
 struct Editor;
@@ -18,5 +20,9 @@ void PrevChange1Click(Editor &editor);
 // Shows how many bytes differ from the reference, in how many runs; hides the
 // status and disables the compare actions without a reference.
 void showCompareStatus(Editor &editor);
+// Shows a word about a compare or patch command that changed nothing on
+// screen ("No further change", "Patch saved: ..."), until the next refresh
+// puts the count back (or hides the status when nothing is compared).
+void sayInCompareStatus(Editor &editor, const QString &text);
 
 } // namespace velmora

@@ -5,9 +5,11 @@
 
 #include "model/errors.h"
 #include "patch/byte_runs.h"
+#include "patch/compare_commands.h"
 #include "patch/patch_format.h"
 #include "storage/file_access.h"
 #include "views/editor.h"
+#include "views/file_folders.h"
 #include "views/refresh.h"
 
 namespace velmora {
@@ -98,19 +100,25 @@ void SavePatch1Click(Editor &e)
 {
     const auto original = patchOriginal(e);
     QFileDialog &dialog = patchDialog(e, true);
-    if (!e.runDialog(dialog))
+    if (!runFileDialogFor(e, dialog, "patch"))
         return;
     const QString path = dialog.selectedFiles().value(0);
     const std::vector<uint8_t> bytes = refusingWith([&] {
         return patch::requirePatchFormat(path.toStdString()).write(*original, e.state.image.bytes());
     });
     writeWholeFile(path, bytes);
+    const patch::DifferenceCount count = patch::countDifferences(*original, e.state.image.bytes());
+    sayInCompareStatus(e, QStringLiteral("Patch saved: %L1 %2, %L3 %4")
+                              .arg(count.runs)
+                              .arg(QLatin1String(count.runs == 1 ? "run" : "runs"))
+                              .arg(count.bytes)
+                              .arg(QLatin1String(count.bytes == 1 ? "byte" : "bytes")));
 }
 
 void ApplyPatch1Click(Editor &e)
 {
     QFileDialog &dialog = patchDialog(e, false);
-    if (!e.runDialog(dialog))
+    if (!runFileDialogFor(e, dialog, "patch"))
         return;
     const QString path = dialog.selectedFiles().value(0);
     EditorState &s = e.state;

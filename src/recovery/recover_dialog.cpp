@@ -11,6 +11,8 @@
 #include <QLocale>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -160,14 +162,17 @@ void RecoverDialog::recoverSelected()
     if (!chosen)
         return;
     bool recovered = false;
+    const QString file = chosen->entryFile;
     editor_.run([listing = *chosen, &recovered](Editor &e) {
         recoverEntry(e, listing);
         recovered = true;
     });
-    if (recovered)
+    if (recovered) {
+        emit entryDealtWith(file);
         accept();
-    else
+    } else {
         refill();
+    }
 }
 
 void RecoverDialog::discardSelected()
@@ -180,6 +185,8 @@ void RecoverDialog::discardSelected()
         if (QFile::exists(file) && !QFile::remove(file))
             throw EditorError("The recovery entry '" + file.toStdString() + "' cannot be removed");
     });
+    if (!QFile::exists(file))
+        emit entryDealtWith(file);
     refill();
 }
 
@@ -187,12 +194,86 @@ void Recover1Click(Editor &editor, const QString &folder)
 {
     QWidget *window = editor.ui.Form1;
     auto *dialog = window->findChild<RecoverDialog *>(QStringLiteral("RecoverDialog"));
-    if (!dialog)
+    if (!dialog) {
         dialog = new RecoverDialog(window, editor, folder);
+        if (auto *notice = window->findChild<RecoveryNotice *>(QStringLiteral("RecoveryNotice")))
+            QObject::connect(dialog, &RecoverDialog::entryDealtWith, notice, &RecoveryNotice::entryDealtWith);
+    }
     dialog->refill();
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
+}
+
+RecoveryNotice::RecoveryNotice(QWidget *parent, Editor &editor, QString folder)
+    : QToolBar(parent), editor_(editor), folder_(std::move(folder)), text_(new QLabel(this))
+{
+    setObjectName(QStringLiteral("RecoveryNotice"));
+    // A notice, not a tool bar the user arranges: it stays where it is shown.
+    setMovable(false);
+    setFloatable(false);
+    toggleViewAction()->setVisible(false);
+    setAutoFillBackground(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, QColor(0xFF, 0xF4, 0xC8));
+    colours.setColor(QPalette::WindowText, Qt::black);
+    setPalette(colours);
+    text_->setObjectName(QStringLiteral("RecoveryNoticeText"));
+    text_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    text_->setContentsMargins(4, 0, 4, 0);
+    auto *recoverNow = new QPushButton(tr("Recover now..."), this);
+    recoverNow->setObjectName(QStringLiteral("btRecoverNow"));
+    recoverNow->setAutoDefault(false);
+    auto *close = new QToolButton(this);
+    close->setObjectName(QStringLiteral("btCloseRecoveryNotice"));
+    close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    close->setAutoRaise(true);
+    close->setToolTip(tr("Hide this notice; File > Recover unsaved changes... still lists the changes"));
+    close->setAccessibleName(tr("Close"));
+    addWidget(text_);
+    addWidget(recoverNow);
+    addWidget(close);
+    connect(recoverNow, &QPushButton::clicked, this, [this] {
+        editor_.run([this](Editor &e) { Recover1Click(e, folder_); });
+    });
+    connect(close, &QToolButton::clicked, this, &QWidget::hide);
+    hide();
+}
+
+void RecoveryNotice::showEntries()
+{
+    pending_.clear();
+    for (RecoveryListing &listing : listRecoveryEntries(folder_))
+        if (listing.entry) // an unreadable entry cannot be recovered; the dialog still lists it
+            pending_.push_back(std::move(listing));
+    showPending();
+}
+
+void RecoveryNotice::entryDealtWith(const QString &entryFile)
+{
+    std::erase_if(pending_, [&](const RecoveryListing &l) { return l.entryFile == entryFile; });
+    showPending();
+}
+
+void RecoveryNotice::showPending()
+{
+    // Entries removed meanwhile (a save of their file) are no longer there to recover.
+    std::erase_if(pending_, [](const RecoveryListing &l) { return !QFile::exists(l.entryFile); });
+    if (pending_.empty()) {
+        hide();
+        return;
+    }
+    const RecoveryListing &newest = pending_.front();
+    const QString file = newest.entry->blank() ? tr("a new image")
+                                               : QFileInfo(QString::fromStdString(newest.entry->filePath)).fileName();
+    const QDateTime time = QDateTime::fromSecsSinceEpoch(newest.entry->savedAt);
+    const QString when = time.date() == QDate::currentDate() ? QLocale().toString(time.time(), QLocale::ShortFormat)
+                                                               : QLocale().toString(time, QLocale::ShortFormat);
+    const QString others = pending_.size() == 1 ? QString()
+        : pending_.size() == 2                    ? tr(" and of 1 other image")
+                                                  : tr(" and of %1 other images").arg(pending_.size() - 1);
+    text_->setText(tr("Unsaved changes of %1 from %2%3 can be recovered").arg(file, when, others));
+    show();
 }
 
 } // namespace velmora

@@ -2,10 +2,13 @@
 #include <vector>
 
 #include <QDialog>
+#include <QToolBar>
 #include <QString>
+#include <QStringList>
 
 #include "recovery/recovery_commands.h"
 
+class QLabel;
 class QTreeWidget;
 
 namespace velmora {
@@ -29,6 +32,11 @@ public:
     // Lists the folder's entries again.
     void refill();
 
+signals:
+    // An entry was recovered into the window or discarded: nothing of it is
+    // left to recover.
+    void entryDealtWith(const QString &entryFile);
+
 private:
     const RecoveryListing *selected() const;
     void recoverSelected();
@@ -42,5 +50,30 @@ private:
 
 // Shows the dialog for the entries of folder, listed afresh.
 void Recover1Click(Editor &editor, const QString &folder);
+
+// A bar inside the main window, "RecoveryNotice", saying that an earlier
+// session left unsaved changes ("Unsaved changes of demo_phone.bin from
+// 14:02 can be recovered"), with "Recover now..." (btRecoverNow: the Recover
+// dialog) and a close button. It never blocks the window, and goes once
+// every entry it named has been recovered or discarded.
+class RecoveryNotice : public QToolBar {
+    Q_OBJECT
+public:
+    RecoveryNotice(QWidget *parent, Editor &editor, QString folder);
+
+    // Names the readable entries of the folder, or hides the bar when there
+    // is none. Run once, at start-up.
+    void showEntries();
+    // Forgets an entry; the bar hides when none is left.
+    void entryDealtWith(const QString &entryFile);
+
+private:
+    void showPending();
+
+    Editor &editor_;
+    QString folder_;
+    QLabel *text_;
+    std::vector<RecoveryListing> pending_;
+};
 
 } // namespace velmora

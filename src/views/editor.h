@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,10 @@ struct Editor {
     // Run after every refresh of the views and after a pixel edit, so that
     // windows outside the main one follow the state without being called by name.
     std::vector<std::function<void(Editor &)>> refreshObservers;
+
+    // The folder of the name last confirmed in a file dialog, by kind of file
+    // ("patch", "sheet", ...): where that kind's dialogs start (file_folders.h).
+    std::map<std::string, std::string> lastFolders;
 
     // Told of ImageFileEvents; the window fills it in, it may stay empty.
     std::function<void(Editor &, ImageFileEvent, const std::string &path)> imageFileEvent;

@@ -1,6 +1,8 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
@@ -55,6 +57,46 @@ private slots:
         QVERIFY(box->findChild<QLabel *>("Label2")->text().startsWith(QStringLiteral("Version: 3.6\n\n")));
         QTest::keyClick(box, Qt::Key_Return);
         QVERIFY(!box->isVisible());
+    }
+
+    // A file dialog first opens in the image's folder, later in the folder
+    // last used for its kind of file, whatever folder another dialog visited
+    // last (Qt's default for a new dialog).
+    void fileDialogsStartWhereTheUsersFilesAre_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("usedBefore"); // run with a name in another folder first
+        QTest::addColumn<QString>("name");
+        QTest::newRow("compare with") << "Compare1" << "Compare1" << "ref.bin";
+        QTest::newRow("save patch") << "SavePatch1" << "SavePatch1" << "p.bps";
+        QTest::newRow("apply patch after save patch") << "ApplyPatch1" << "SavePatch1" << "p.bps";
+        QTest::newRow("page export") << "ExportPagePng1" << "ExportPagePng1" << "s.png";
+        QTest::newRow("sheet import after an export") << "ImportPng1" << "ExportPagePng1" << "s.png";
+    }
+    void fileDialogsStartWhereTheUsersFilesAre()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, usedBefore);
+        QFETCH(QString, name);
+        test::MessageBoxWatcher boxes;
+        test::Window w;
+        const QString images = w.dir.filePath("images"), other = w.dir.filePath("other");
+        QVERIFY(QDir().mkpath(images) && QDir().mkpath(other));
+        test::runWithFile(w, "Open", test::writeFile(images + "/phone.bin", QByteArray(20000, 1)));
+        QStringList startedIn;
+        auto openCancelled = [&] {
+            w.editor().ui.OVLP->setDirectory(w.dir.path()); // as start-up and Load plug-in do
+            w.editor().runDialog = [&startedIn](QFileDialog &dialog) {
+                startedIn << dialog.directory().absolutePath();
+                return false;
+            };
+            w.find<QAction>(action)->trigger();
+        };
+        openCancelled();
+        test::runWithFile(w, qPrintable(usedBefore), test::writeFile(other + "/" + name, QByteArray(20000, 1)));
+        openCancelled();
+        QCOMPARE(startedIn, (QStringList{images, other}));
+        QCOMPARE(boxes.seen().size(), 0);
     }
 
     void mailLinkGoesToTheDesktop()

@@ -156,6 +156,43 @@ private slots:
         QCOMPARE(w.state().glyph, before);
     }
 
+    // Enter in a field does what the field says, never what a button of the
+    // window does by default (Table... would open its file dialog).
+    void enterDoesWhatTheFieldSays_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("clicked");
+        QTest::newRow("glyph character presses This glyph is") << "GlyphChar" << "A" << QStringList{"btThisGlyphIs"};
+        // Only the check's report names the letter.
+        QTest::newRow("alphabet runs the check") << "AlphabetCheck" << QStringLiteral("A\u017B") << QStringList{};
+    }
+    void enterDoesWhatTheFieldSays()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QStringList, clicked);
+        test::MessageBoxWatcher boxes;
+        test::Window w;
+        showDemoFont(w, 0);
+        TextPreviewDialog *d = openPreview(w, QStringLiteral("A"));
+        QStringList seen;
+        for (QPushButton *b : d->findChildren<QPushButton *>())
+            connect(b, &QPushButton::clicked, this, [&seen, b] { seen << b->objectName(); });
+        w.editor().runDialog = [&seen](QFileDialog &) {
+            seen << "file dialog";
+            return false;
+        };
+        auto *edit = d->findChild<QLineEdit *>(field);
+        edit->blockSignals(true); // the text arrives without running anything
+        edit->setText(text);
+        edit->blockSignals(false);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(seen, clicked);
+        QCOMPARE(status(d).contains(QChar(0x17B)), field == "AlphabetCheck");
+    }
+
     void unwrittenPixelEditShows()
     {
         test::Window w;

@@ -85,10 +85,18 @@ private slots:
     {
         QVERIFY(demo::writeDemoFolder(dir_.path().toStdString()));
         image_ = path("demo_phone.bin");
+        // Five 8 x 4 characters from "A" on: width byte, then three rows.
+        test::writeFile(path("glyphs.bin"), QByteArray::fromHex("03FFFFFF" // A: drawn
+                                                                 "00000000" // B: width 0, no ink
+                                                                 "00808080" // C: ink, but width 0
+                                                                 "04000000" // D: width 4, no ink
+                                                                 "02212121")); // E: ink only right of its width
+        test::writeFile(path("zeros.bin"), QByteArray(4096, '\0'));
     }
 
     // Bad arguments (status 2) and failures (status 1, with the editor's
-    // texts) give one line on standard error and write nothing.
+    // texts) give one line on standard error and write nothing; so does a
+    // search that finds nothing, though it is no failure (status 0).
     void refusedRunsWriteNothing_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -123,6 +131,18 @@ private slots:
                                          << 1 << "Line 2";
         QTest::newRow("not a png") << QStringList{"import", "demo_phone.bin", "demo_phone.bin", "-o", "o.bin"}
                                    << 1 << "is not a PNG image.";
+        QTest::newRow("mistyped subcommand") << QStringList{"bogus"} << 2 << "'bogus' is neither a command nor a file";
+        QTest::newRow("window without a display") << QStringList{} << 1
+                                                  << "No display: the window needs one; see velmora --help for the commands that run without";
+        QTest::newRow("file for a window without a display") << QStringList{img} << 1 << "No display: the window needs one";
+        QTest::newRow("output into a missing folder")
+            << QStringList{"export", img, "--at", "10000", "--format", "8x13", "-o", "/nonexistent/dir/x.png"}
+            << 1 << "Folder /nonexistent/dir does not exist.";
+        QTest::newRow("strict render of a blank glyph")
+            << QStringList{"render", "glyphs.bin", "--at", "0", "--format", "8x4", "--first-code", "41", "--text", "AD",
+                           "--strict", "-o", png}
+            << 1 << "blank: D";
+        QTest::newRow("no font found") << QStringList{"find", "zeros.bin"} << 0 << "No fonts found.";
     }
     void refusedRunsWriteNothing()
     {
@@ -203,6 +223,29 @@ private slots:
         const QImage written = QImage(path("r.png")).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(written.size(), shown.size());
         QCOMPARE(written, shown);
+    }
+
+    // Every character that draws nothing is named once per kind, kinds in
+    // this order; the picture is written all the same.
+    void renderNamesCharactersThatDrawNothing()
+    {
+        const Run run = runVelmora({"render", "glyphs.bin", "--at", "0", "--format", "8x4", "--first-code", "41",
+                                    "--text", "FEDCBABA", "-o", "r.png"}, dir_.path());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QByteArray("velmora render: no glyph for: F\nvelmora render: width 0: B\n"
+                                     "velmora render: C has ink but width 0: set its width\nvelmora render: blank: E D\n"));
+        QVERIFY(QFile::exists(path("r.png")));
+    }
+
+    // An image whose end cuts the sheet takes the whole characters that fit.
+    void importSaysWhereTheImageEndCutsTheSheet()
+    {
+        QCOMPARE(runVelmora({"export", "demo_phone.bin", "--at", "10000", "--format", "8x13", "-o", "s.png"}, dir_.path()).exitCode, 0);
+        test::writeFile(path("short.bin"), QByteArray(10 * 13 + 5, '\0'));
+        const Run run = runVelmora({"import", "short.bin", "s.png", "--at", "0", "-o", "cut.bin"}, dir_.path());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QByteArray("velmora import: the image end cuts the sheet: 10 of its 32 characters written\n"));
+        QCOMPARE(contents(path("cut.bin")), contents(image_).mid(0x10000, 10 * 13) + QByteArray(5, '\0'));
     }
 
     void helpAndVersionNeedNoDisplay_data()

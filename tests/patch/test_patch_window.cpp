@@ -106,6 +106,10 @@ private slots:
         QVERIFY(marked(w, 0));
         press(w, Qt::Key_F3, Qt::ShiftModifier); // nothing before it
         QCOMPARE(s.glyphOffset, 0x208);
+        QCOMPARE(statusText(w), QStringLiteral("No earlier change"));
+        press(w, Qt::Key_F3, Qt::NoModifier); // nor after it
+        QCOMPARE(s.glyphOffset, 0x208);
+        QCOMPARE(statusText(w), QStringLiteral("No further change"));
 
         const QString patchPath = w.dir.filePath("fix." + extension);
         test::runWithFile(w, "SavePatch1", patchPath);
@@ -170,7 +174,7 @@ private slots:
     {
         QTest::addColumn<QString>("original"); // "opened", "saved", "reference", "new", "changed on disk"
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("message"); // empty: saved
+        QTest::addColumn<QString>("message"); // empty: saved, and the status says so
         QTest::newRow("file as opened") << "opened" << "a.bps" << "";
         QTest::newRow("file as saved") << "saved" << "a.txt" << "";
         QTest::newRow("reference") << "reference" << "a.ips" << "";
@@ -178,6 +182,7 @@ private slots:
         QTest::newRow("file changed on disk") << "changed on disk" << "a.bps" << "has changed since the image was opened or saved";
         QTest::newRow("reference of another length as IPS") << "longer reference" << "a.ips" << "An IPS patch keeps the image length";
         QTest::newRow("unknown extension") << "opened" << "a.patch" << "is not a patch name";
+        QTest::newRow("reference of another length as BPS") << "longer reference" << "a.bps" << "";
     }
     void savedPatchAgainstTheOriginal()
     {
@@ -212,6 +217,11 @@ private slots:
             QVERIFY(!QFile::exists(w.dir.filePath(name)));
         } else {
             QVERIFY(patch::requirePatchFormat(name.toStdString()).apply(base, fileBytes(w.dir.filePath(name))) == edited);
+            // The edit at 100, the reference's own byte at 9 and its extra byte at the end.
+            const QString said = original == "reference"          ? "Patch saved: 2 runs, 2 bytes"
+                               : original == "longer reference" ? "Patch saved: 3 runs, 3 bytes"
+                                                                : "Patch saved: 1 run, 1 byte";
+            QCOMPARE(statusText(w), said);
         }
     }
 };

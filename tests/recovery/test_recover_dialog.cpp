@@ -1,8 +1,10 @@
 #include <QAction>
+#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
@@ -88,6 +90,38 @@ private slots:
         QCOMPARE(again.find<QAction>("Undo1")->text(), QStringLiteral("Undo Recover"));
         trigger(again, "Undo1");
         QCOMPARE(again.state().image.bytes(), original);
+        QVERIFY(boxes.seen().isEmpty());
+    }
+
+    // Changes left by an earlier session are offered in a bar of the window,
+    // not a box: it goes once they are recovered or discarded, or when closed.
+    void recoveryIsOfferedAtStartUp_data()
+    {
+        QTest::addColumn<QString>("button"); // in the Recover dialog, or the bar's own close button
+        QTest::newRow("recovered") << "btRecover";
+        QTest::newRow("discarded") << "btDiscardRecovery";
+        QTest::newRow("notice closed") << "btCloseRecoveryNotice";
+    }
+    void recoveryIsOfferedAtStartUp()
+    {
+        QFETCH(QString, button);
+        test::MessageBoxWatcher boxes;
+        test::Window earlier;
+        openAndEdit(earlier);
+        QVERIFY(!earlier.find<QWidget>("RecoveryNotice")->isVisible());
+        QVERIFY(earlier.form->close());
+
+        test::Window w;
+        auto *notice = w.find<QWidget>("RecoveryNotice");
+        QVERIFY(notice->isVisible() && !QApplication::activeModalWidget());
+        const QString text = notice->findChild<QLabel *>("RecoveryNoticeText")->text();
+        QVERIFY2(text.startsWith("Unsaved changes of fw.bin from ") && text.endsWith(" can be recovered"), qPrintable(text));
+        if (button != "btCloseRecoveryNotice") {
+            QTest::mouseClick(notice->findChild<QPushButton *>("btRecoverNow"), Qt::LeftButton);
+            notice = w.find<RecoverDialog>("RecoverDialog"); // where the button is
+        }
+        QTest::mouseClick(notice->findChild<QWidget *>(button), Qt::LeftButton);
+        QVERIFY(!w.find<QWidget>("RecoveryNotice")->isVisible());
         QVERIFY(boxes.seen().isEmpty());
     }
 
