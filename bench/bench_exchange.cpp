@@ -1,6 +1,7 @@
 // Times the PNG sheet exchange of 4096 characters of a 12 MB image: export
 // (decode, draw the sheet, encode the PNG) and import (decode the PNG, read the
-// cells, write the characters). Run it from a Release build.
+// cells, write the characters), in the width-byte layout and in 32 x 32
+// glyphs of other layouts. Run it from a Release build.
 
 #include <algorithm>
 #include <chrono>
@@ -35,7 +36,8 @@ void measure(EditorState &s, int width, int height, bool skip)
 {
     s.charWidth = static_cast<uint8_t>(width);
     s.charHeight = static_cast<uint8_t>(height);
-    s.setFlag(Flag::SkipSpareByte, skip);
+    if (widthByteLayout(s))
+        s.setFlag(Flag::SkipSpareByte, skip);
     const int64_t offset = s.imageLength() / 2;
     QByteArray png;
     const double exportMs = medianMillis(7, [&] {
@@ -45,8 +47,14 @@ void measure(EditorState &s, int width, int height, bool skip)
         const SheetRead read = readSheetImage(imageFromPng(png), s);
         writeSheetGlyphs(s, offset, read.glyphs, false);
     });
-    std::printf("4096 chars %2dx%-2d%s: export %6.1f ms, import %6.1f ms, PNG %lld bytes\n", width, height,
-                skip ? " skip" : "     ", exportMs, importMs, static_cast<long long>(png.size()));
+    std::printf("4096 chars %-20s: export %6.1f ms, import %6.1f ms, PNG %lld bytes\n",
+                formatText(glyphFormatOf(s)).c_str(), exportMs, importMs, static_cast<long long>(png.size()));
+}
+
+void measure(EditorState &s, const char *format)
+{
+    setGlyphFormat(s, parseGlyphFormat(format), s.imageLength() / 2);
+    measure(s, s.charWidth, s.charHeight, false);
 }
 
 } // namespace
@@ -58,5 +66,8 @@ int main(int argc, char **argv)
     s.image.replace(bench::patternedImage(12u * 1024 * 1024, 1));
     measure(s, 8, 13, false);
     measure(s, 16, 16, true);
+    measure(s, "32x32,rows");
+    measure(s, "32x32,rows,bpp4");
+    measure(s, "24x24,pages,reverse");
     return 0;
 }

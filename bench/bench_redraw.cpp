@@ -17,6 +17,7 @@
 #include "editing/glyph_commands.h"
 #include "model/format.h"
 #include "navigation/offset_navigation.h"
+#include "presets/format_controls.h"
 #include "views/canvas_widget.h"
 #include "views/edit_grid.h"
 #include "views/hex_entry.h"
@@ -124,6 +125,15 @@ int main(int argc, char **argv)
             s.viewOffset = 0;
         btbppClick(e);
     });
+    // The largest glyphs: 32 x 32 pixels of 4 bits, the overview's 32
+    // thumbnails decoded through the layout codec.
+    applyGlyphFormat(e, parseGlyphFormat("32x32,rows,bpp4"));
+    measure("page step at 32x32,rows,bpp4", 2000, [&](int) {
+        if (int64_t{s.viewOffset} + 2 * overviewSpan(s) > s.imageLength())
+            s.viewOffset = 0;
+        btbppClick(e);
+    });
+    applyFormat(e, 8, 13);
     e.ui.ckCmap->setChecked(true);
     measure("CharMap roll of the page (MR)", 2000, [&](int i) { MR(e, 1 + i % 4); });
     e.ui.ckCmap->setChecked(false);

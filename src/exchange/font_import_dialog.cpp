@@ -52,6 +52,8 @@ QImage storedGlyphsPreview(const EditorState &state, const SheetGlyphs &glyphs, 
     EditorState scratch;
     scratch.charWidth = state.charWidth;
     scratch.charHeight = state.charHeight;
+    scratch.layout = state.layout;
+    scratch.layout.widthTable = -1; // the scratch image has no width table
     scratch.flags = state.flags;
     scratch.blockStart = 0;
     scratch.blockEnd = -1;
@@ -150,7 +152,7 @@ FontImportDialog::FontImportDialog(QWidget *parent, Editor &editor) : QDialog(pa
 int FontImportDialog::charsToWrite() const
 {
     const EditorState &s = editor_.state;
-    if (!parseCharacter(firstChar_->text()) || !isValidFormat(s.charWidth, s.charHeight))
+    if (!parseCharacter(firstChar_->text()) || !isValidFormat(s))
         return 0;
     return charsThatFit(s, s.viewOffset, count_->value());
 }
@@ -163,7 +165,7 @@ SheetGlyphs FontImportDialog::renderedGlyphs(int limit) const
     if (count == 0)
         return SheetGlyphs(s.charWidth, s.charHeight - 1, 0);
     return renderGlyphs(bitmapFont(family_->currentText(), pixelSize_->value()), *parseCharacter(firstChar_->text()),
-                        count, s.charWidth, s.charHeight - 1, verticalOffset_->value());
+                        count, s.charWidth, s.charHeight - 1, verticalOffset_->value(), glyphFormatOf(s).maxLevel());
 }
 
 void FontImportDialog::updatePreview()
@@ -245,7 +247,8 @@ void FontImportDialog::updateMapPreview()
     const QFont font = bitmapFont(family_->currentText(), pixelSize_->value());
     const MapImportPlan plan = planMapImport(editor_, font, count_->value());
     const SheetGlyphs glyphs =
-        renderTexts(font, plan.texts.mid(0, previewChars), s.charWidth, s.charHeight - 1, verticalOffset_->value());
+        renderTexts(font, plan.texts.mid(0, previewChars), s.charWidth, s.charHeight - 1, verticalOffset_->value(),
+                    glyphFormatOf(s).maxLevel());
     preview_->setPixmap(QPixmap::fromImage(storedGlyphsPreview(s, glyphs, computeWidths(s))));
     if (!plan.error.empty())
         writeCount_->setText(QString::fromStdString(plan.error));
@@ -261,7 +264,8 @@ void FontImportDialog::writeByMap()
     const EditorState &s = editor_.state;
     const QFont font = bitmapFont(family_->currentText(), pixelSize_->value());
     const MapImportPlan plan = planMapImport(editor_, font, count_->value());
-    const SheetGlyphs glyphs = renderTexts(font, plan.texts, s.charWidth, s.charHeight - 1, verticalOffset_->value());
+    const SheetGlyphs glyphs = renderTexts(font, plan.texts, s.charWidth, s.charHeight - 1, verticalOffset_->value(),
+                                           glyphFormatOf(s).maxLevel());
     editor_.runStep("Import font by map", [plan, glyphs](Editor &e) {
         writeMapImport(e.state, plan, glyphs, computeWidths(e.state));
         readAtOffset(e);

@@ -41,22 +41,28 @@ std::optional<char32_t> parseCharacter(const QString &text)
 
 namespace {
 
-// Draws text into cell k of glyphs with its advance as the width byte.
-void drawCell(SheetGlyphs &glyphs, int k, const QFont &font, const QString &text, int verticalOffset, QImage &cell)
+// Draws text into cell k of glyphs with its advance as the width byte. With
+// maxLevel above 1 the font's anti-aliasing gives the levels.
+void drawCell(SheetGlyphs &glyphs, int k, const QFont &font, const QString &text, int verticalOffset, QImage &cell,
+              int maxLevel)
 {
     const QFontMetrics metrics(font);
     const int baseline = metrics.ascent() + verticalOffset;
     cell.fill(Qt::white);
     QPainter painter(&cell);
-    painter.setRenderHint(QPainter::TextAntialiasing, false);
-    painter.setFont(font);
+    QFont drawn = font;
+    if (maxLevel > 1)
+        drawn.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoFontMerging));
+    painter.setRenderHint(QPainter::TextAntialiasing, maxLevel > 1);
+    painter.setFont(drawn);
     painter.setPen(Qt::black);
     painter.drawText(0, baseline, text);
     painter.end();
     for (int y = 0; y < glyphs.cellHeight; ++y) {
         const auto *row = reinterpret_cast<const QRgb *>(cell.constScanLine(y));
         for (int x = 0; x < glyphs.cellWidth; ++x)
-            glyphs.pixel(k, x, y) = qGray(row[x]) < 128 ? 1 : 0;
+            glyphs.pixel(k, x, y) = maxLevel == 1 ? (qGray(row[x]) < 128 ? 1 : 0)
+                                                  : static_cast<uint8_t>(((255 - qGray(row[x])) * maxLevel * 2 + 255) / 510);
     }
     glyphs.widths[static_cast<size_t>(k)] =
         static_cast<uint8_t>(std::clamp(metrics.horizontalAdvance(text), 0, glyphs.cellWidth));
@@ -64,7 +70,8 @@ void drawCell(SheetGlyphs &glyphs, int k, const QFont &font, const QString &text
 
 } // namespace
 
-SheetGlyphs renderGlyphs(const QFont &font, char32_t first, int count, int cellWidth, int cellHeight, int verticalOffset)
+SheetGlyphs renderGlyphs(const QFont &font, char32_t first, int count, int cellWidth, int cellHeight, int verticalOffset,
+                         int maxLevel)
 {
     SheetGlyphs glyphs(cellWidth, cellHeight, count);
     QImage cell(cellWidth, cellHeight, QImage::Format_RGB32);
@@ -73,17 +80,18 @@ SheetGlyphs renderGlyphs(const QFont &font, char32_t first, int count, int cellW
         // Surrogates and values past the last code point name no character.
         if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
             continue;
-        drawCell(glyphs, k, font, QString::fromUcs4(&code, 1), verticalOffset, cell);
+        drawCell(glyphs, k, font, QString::fromUcs4(&code, 1), verticalOffset, cell, maxLevel);
     }
     return glyphs;
 }
 
-SheetGlyphs renderTexts(const QFont &font, const QStringList &texts, int cellWidth, int cellHeight, int verticalOffset)
+SheetGlyphs renderTexts(const QFont &font, const QStringList &texts, int cellWidth, int cellHeight, int verticalOffset,
+                        int maxLevel)
 {
     SheetGlyphs glyphs(cellWidth, cellHeight, static_cast<int>(texts.size()));
     QImage cell(cellWidth, cellHeight, QImage::Format_RGB32);
     for (int k = 0; k < glyphs.count(); ++k)
-        drawCell(glyphs, k, font, texts[k], verticalOffset, cell);
+        drawCell(glyphs, k, font, texts[k], verticalOffset, cell, maxLevel);
     return glyphs;
 }
 

@@ -25,10 +25,13 @@ std::optional<char32_t> parseCharacter(const QString &text);
 // cellHeight pixels, the baseline at the font's ascent plus verticalOffset;
 // a pixel is set where the drawing is dark. Each width byte is the
 // character's advance, at most cellWidth.
-SheetGlyphs renderGlyphs(const QFont &font, char32_t first, int count, int cellWidth, int cellHeight, int verticalOffset);
+// maxLevel: 1 for ink or paper; 3 or 15 for levels from the font's anti-aliasing.
+SheetGlyphs renderGlyphs(const QFont &font, char32_t first, int count, int cellWidth, int cellHeight, int verticalOffset,
+                         int maxLevel = 1);
 
 // Each text drawn as one character cell, as renderGlyphs draws a character.
-SheetGlyphs renderTexts(const QFont &font, const QStringList &texts, int cellWidth, int cellHeight, int verticalOffset);
+SheetGlyphs renderTexts(const QFont &font, const QStringList &texts, int cellWidth, int cellHeight, int verticalOffset,
+                        int maxLevel = 1);
 // True when every character of text is in font itself.
 bool fontHasText(const QFont &font, const QString &text);
 

@@ -49,7 +49,21 @@ bool number(std::string_view digits, int base, int64_t &value)
     return error == std::errc() && end == digits.data() + digits.size();
 }
 
-std::string quoted(std::string_view word) { return "'" + std::string(word) + "'"; }
+// The word in quotes, control characters as \xNN so that a message stays one line.
+std::string quoted(std::string_view word)
+{
+    std::string text = "'";
+    for (const char c : word) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(static_cast<unsigned char>(c)));
+            text += escaped;
+        } else {
+            text += c;
+        }
+    }
+    return text + "'";
+}
 
 } // namespace
 

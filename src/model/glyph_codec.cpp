@@ -67,7 +67,9 @@ void encodeLayoutChar(EditorState &s, int64_t g)
     std::vector<uint8_t> bytes(stored.begin(), stored.end());
     encodePixels(levels.data(), f, bytes);
     s.image.writeBytes(g, bytes);
-    if (const auto entry = widthTableEntry(s, g))
+    // A width table that overlaps the glyph's own bytes never overwrites its pixels.
+    const auto entry = widthTableEntry(s, g);
+    if (entry && (*entry < g || *entry >= g + f.size()))
         s.image.write(*entry, rowToBits(s.glyph, 0, 0));
 }
 

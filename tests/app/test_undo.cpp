@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/char_width.h"
+#include "presets/format_controls.h"
 #include "support/window_fixture.h"
 #include "views/hex_entry.h"
 #include "views/refresh.h"
@@ -289,6 +290,31 @@ private slots:
         QVERIFY(!w.find<QAction>("Undo1")->isEnabled());
         QVERIFY(!w.find<QAction>("Redo1")->isEnabled());
         QCOMPARE(w.editor().history.count(), size_t{0});
+    }
+
+    // A 24 x 24 glyph of rows: a stroke on the grid's smaller cells and a
+    // Write change only the two pixels' bits, and undo takes back each in turn.
+    void largeGlyphInAnotherLayoutIsDrawnWrittenAndUndone()
+    {
+        test::Window w;
+        EditorState &s = w.state();
+        loadImage(w, std::vector<uint8_t>(2112, 0xA5));
+        applyGlyphFormat(w.editor(), parseGlyphFormat("24x24,rows"));
+        const std::vector<uint8_t> before = s.image.bytes();
+        const int pitch = 288 / 25; // 24 columns, 25 matrix rows in the 288-pixel lattice
+        const auto at = [pitch](int c, int r) { return QPoint(pitch * c + pitch / 2, pitch * r + pitch / 2); };
+        stroke(w, {at(22, 24), at(1, 1)}); // pixels (22, 23) and (1, 0), paper in 0xA5
+        trigger(w, "Write1");
+        std::vector<uint8_t> expected = before;
+        expected[0] = 0xE5;  // bit 6 of row 0's first byte
+        expected[71] = 0xA7; // bit 1 of row 23's last byte
+        QCOMPARE(s.image.bytes(), expected);
+
+        press(w, Qt::Key_Z);
+        QCOMPARE(s.image.bytes(), before);
+        QVERIFY(s.glyph.isSet(22, 24));
+        press(w, Qt::Key_Z);
+        QVERIFY(!s.glyph.isSet(22, 24) && !s.glyph.isSet(1, 1));
     }
 };
 

@@ -111,6 +111,10 @@ private slots:
         QTest::newRow("spare at 8") << QStringList{"export", img, "--at", "0", "--format", "8x13,spare", "-o", png} << 2 << QString();
         QTest::newRow("first code past Unicode") << QStringList{"render", img, "--at", "0", "--format", "8x13", "--first-code", "110000", "--text", "A", "-o", png} << 2 << QString();
         QTest::newRow("unknown flag") << QStringList{"export", img, "--at", "0", "--format", "16x13,bold", "-o", png} << 2 << QString();
+        QTest::newRow("layout option") << QStringList{"export", img, "--at", "0", "--format", "8x8,rows,bpp3", "-o", png} << 2
+                                       << "'bpp3' is not an option";
+        QTest::newRow("two layouts") << QStringList{"render", img, "--at", "0", "--format", "8x8,rows,pages", "--text", "A", "-o", png}
+                                     << 2 << "rows and pages: one layout at most";
         QTest::newRow("count 0") << QStringList{"export", img, "--at", "0", "--format", "8x13", "--count", "0", "-o", png} << 2 << QString();
         QTest::newRow("extra argument") << QStringList{"find", img, img} << 2 << QString();
         QTest::newRow("unknown option") << QStringList{"find", img, "--fast"} << 2 << QString();
@@ -309,6 +313,33 @@ private slots:
         QCOMPARE(contents(path("blank.bin")), QByteArray(demo::demoImageLength, '\0'));
         QCOMPARE(runVelmora({"export", "filled.bin", "--at", at, "--format", format, "-o", "again.png"}, dir_.path()).exitCode, 0);
         QCOMPARE(contents(path("again.png")), contents(path("cli.png")));
+    }
+
+    // A sheet exported in any layout and imported unedited gives the image
+    // byte for byte: padding, unused page rows, bytes between glyphs and the
+    // width table included; imported into zeros it exports as the same sheet.
+    void layoutsRoundTripThroughASheet_data()
+    {
+        QTest::addColumn<QString>("format");
+        for (const char *f : {"24x24,rows", "12x16,rows,reverse,bpp4", "7x9,packed,bpp2,invert", "12x16,strips",
+                              "5x8,pages,reverse", "6x12,columns,stride=16", "8x8,rows,widths=F000"})
+            QTest::newRow(f) << QString::fromLatin1(f);
+    }
+    void layoutsRoundTripThroughASheet()
+    {
+        QFETCH(QString, format);
+        const Run exported = runVelmora({"export", "demo_phone.bin", "--at", "10000", "--format", format, "--count", "40",
+                                         "-o", "layout.png"}, dir_.path());
+        QVERIFY2(exported.exitCode == 0, exported.err.constData());
+        QCOMPARE(runVelmora({"import", "demo_phone.bin", "layout.png", "-o", "same.bin"}, dir_.path()).exitCode, 0);
+        QCOMPARE(contents(path("same.bin")), contents(image_));
+
+        test::writeFile(path("zeros.bin"), QByteArray(demo::demoImageLength, '\0'));
+        QCOMPARE(runVelmora({"import", "zeros.bin", "layout.png", "-o", "filled.bin"}, dir_.path()).exitCode, 0);
+        QCOMPARE(runVelmora({"export", "filled.bin", "--at", "10000", "--format", format, "--count", "40", "-o", "again.png"},
+                            dir_.path()).exitCode, 0);
+        QCOMPARE(contents(path("again.png")), contents(path("layout.png")));
+        test::writeFile(path("zeros.bin"), QByteArray(4096, '\0'));
     }
 };
 

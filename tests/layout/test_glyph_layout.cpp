@@ -184,6 +184,7 @@ private slots:
         QTest::newRow("empty option") << "8x8,rows," << "'' is not an option";
         QTest::newRow("stride not decimal") << "8x8,rows,stride=x" << "'stride=x' is not an option";
         QTest::newRow("widths not hex") << "8x8,rows,widths=g" << "'widths=g' is not an option";
+        QTest::newRow("control character") << "8x8,rows,a\nb" << "'a\\x0Ab' is not an option";
     }
 
     void refusedStrings()

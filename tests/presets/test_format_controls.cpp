@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -6,6 +7,7 @@
 #include <QSpinBox>
 #include <QTest>
 
+#include <memory>
 #include <vector>
 
 #include "model/char_width.h"
@@ -214,6 +216,50 @@ private slots:
         QCOMPARE(w.find<QSpinBox>("spHeight")->value(), 13);
         QCOMPARE(w.state().glyphOffset, 0x10);
         QVERIFY(w.state().glyph.isSet(0, 1));
+    }
+
+    // FormatText and the described controls show one format at all times:
+    // a typed string moves the spins, a size button and a flag move the text,
+    // a refused string changes nothing and says why, and letters typed there
+    // are text, not the one-letter commands.
+    void formatTextAndControlsInStep()
+    {
+        test::Window w;
+        test::MessageBoxWatcher boxes;
+        auto *text = w.find<QLineEdit>("FormatText");
+        auto *width = w.find<QSpinBox>("spWidth");
+        auto *height = w.find<QSpinBox>("spHeight");
+        QCOMPARE(text->text(), QStringLiteral("8x13"));
+        std::vector<std::unique_ptr<QSignalSpy>> commands;
+        for (const char *name : {"Clear1", "Copy1", "Paste1"})
+            commands.push_back(std::make_unique<QSignalSpy>(w.find<QAction>(name), &QAction::triggered));
+        const auto type = [&](const QString &typed) {
+            w.form->activateWindow();
+            text->setFocus();
+            text->selectAll();
+            QTest::keyClicks(text, typed);
+            QTest::keyClick(text, Qt::Key_Return);
+        };
+        type(QStringLiteral("24x20,rows,reverse"));
+        QCOMPARE(text->text(), QStringLiteral("24x20,rows,reverse"));
+        QCOMPARE(width->value(), 24);
+        QCOMPARE(height->value(), 20);
+        QCOMPARE(rangeText(w), QStringLiteral("00000000 ... 0000077F")); // 32 glyphs of 20 rows of 3 bytes
+        for (const auto &spy : commands)
+            QCOMPARE(spy->count(), 0); // "x", "c", "v" were typed, not run
+
+        height->stepBy(-1);
+        QCOMPARE(text->text(), QStringLiteral("24x19,rows,reverse"));
+        type(QStringLiteral("24x19,rows,bpp3"));
+        QCOMPARE(boxes.seen().size(), 1);
+        QVERIFY(boxes.seen().front().text.startsWith(QStringLiteral("'bpp3' is not an option")));
+        QCOMPARE(width->value(), 24);
+
+        clickButton(w, "BtWd"); // "Skip spare byte" is checked from the start
+        QCOMPARE(text->text(), QStringLiteral("16x12,spare"));
+        toggleFlag(w, SwapBytes);
+        QCOMPARE(text->text(), QStringLiteral("16x12,spare,swap"));
+        QCOMPARE(width->maximum(), 16);
     }
 };
 
