@@ -30,16 +30,16 @@ struct Cell {
 
 // Coordinates count as unsigned 16-bit, so a position left of or above the
 // grid lands on a cell far outside it instead of on cell 0.
-Cell cellAt(int pitch, int x, int y)
+Cell cellAt(GridGeometry g, int x, int y)
 {
-    return {static_cast<uint16_t>(x) / pitch, static_cast<uint16_t>(y) / pitch};
+    return {static_cast<uint16_t>(x) / g.pitch, static_cast<uint16_t>(y) / g.pitch + g.shift};
 }
 
 // The inside of a cell (15 x 15 at the 18-pixel pitch); the pixel column
 // left of it and the pixel row above it keep the background.
-QRect cellInside(int pitch, Cell cell)
+QRect cellInside(GridGeometry g, Cell cell)
 {
-    return QRect(pitch * cell.column + 2, pitch * cell.row + 3, pitch - 3, pitch - 3);
+    return QRect(g.pitch * cell.column + 2, g.pitch * (cell.row - g.shift) + 3, g.pitch - 3, g.pitch - 3);
 }
 
 void drawLattice(QImage &canvas, int pitch)
@@ -53,18 +53,17 @@ void drawLattice(QImage &canvas, int pitch)
     }
 }
 
-// Two-pixel black outline of the W x H cells in use; the width row is
-// outlined for its eight cells only, and not at all in a layout without widths.
+// Two-pixel black outline of the W x H cells in use (height grid rows); the
+// width row, when shown, is outlined for its eight cells only.
 void drawOutline(QImage &canvas, int pitch, int width, int height, bool widthRow)
 {
     const QRgb black = toRgb(colours::black);
-    const int first = widthRow ? 0 : 1;
-    for (int i = first; i <= height; ++i) {
-        const int right = i == 0 ? 8 * pitch - 1 : pitch * width - 1;
+    for (int i = 0; i <= height; ++i) {
+        const int right = i == 0 && widthRow ? 8 * pitch - 1 : pitch * width - 1;
         pixels::fillRect(canvas, 0, pitch * i, right, pitch * i + 1, black);
     }
     for (int i = 0; i <= width; ++i) {
-        const int top = i > 8 || !widthRow ? pitch : 0;
+        const int top = i > 8 && widthRow ? pitch : 0;
         pixels::fillRect(canvas, pitch * i - 1, top, pitch * i, pitch * height - 1, black);
     }
 }
@@ -112,36 +111,40 @@ bool isDrawable(const EditorState &s, Cell cell)
 
 } // namespace
 
-int gridPitch(const EditorState &s)
+GridGeometry gridGeometry(const EditorState &s)
 {
-    const int cells = std::max<int>(s.charWidth, s.charHeight);
-    return cells <= 16 || (widthByteLayout(s) && cells <= 17) ? widePitch : std::max(4, latticeSpan / cells);
+    if (widthByteLayout(s))
+        return {widePitch, 0};
+    // Without widths the grid starts at the first pixel row.
+    const int shift = hasWidths(s) ? 0 : 1;
+    const int cells = std::max<int>(s.charWidth, s.charHeight - shift);
+    return {cells <= 16 ? widePitch : std::max(4, latticeSpan / cells), shift};
 }
 
 void drawGridFrame(QImage &canvas, const EditorState &s)
 {
-    const int pitch = gridPitch(s);
+    const GridGeometry g = gridGeometry(s);
     canvas.fill(toRgb(cellColour(s, 0)));
-    drawLattice(canvas, pitch);
-    drawOutline(canvas, pitch, s.charWidth, s.charHeight, hasWidths(s));
+    drawLattice(canvas, g.pitch);
+    drawOutline(canvas, g.pitch, s.charWidth, s.charHeight - g.shift, g.shift == 0);
 }
 
 void drawGrid(QImage &canvas, const EditorState &s)
 {
-    const int pitch = gridPitch(s);
+    const GridGeometry g = gridGeometry(s);
     if (hasWidths(s))
         for (int c = 0; c < 8; ++c)
-            fillCell(canvas, pitch, c, 0, cellColour(s, s.glyph.at(c, 0)));
+            fillCell(canvas, g, c, 0, cellColour(s, s.glyph.at(c, 0)));
     const int width = std::min<int>(s.charWidth, GlyphMatrix::columns);
     const int height = std::min<int>(s.charHeight, GlyphMatrix::rows);
     for (int c = 0; c < width; ++c)
         for (int r = 1; r < height; ++r)
-            fillCell(canvas, pitch, c, r, cellColour(s, s.glyph.at(c, r)));
+            fillCell(canvas, g, c, r, cellColour(s, s.glyph.at(c, r)));
 }
 
-void fillCell(QImage &canvas, int pitch, int column, int row, Colour colour)
+void fillCell(QImage &canvas, GridGeometry g, int column, int row, Colour colour)
 {
-    const QRect inside = cellInside(pitch, {column, row});
+    const QRect inside = cellInside(g, {column, row});
     pixels::fillRect(canvas, inside.left(), inside.top(), inside.right(), inside.bottom(), toRgb(colour));
 }
 
@@ -160,15 +163,15 @@ void drawGrid(Editor &e)
 void paintCell(Editor &e, int x, int y)
 {
     EditorState &s = e.state;
-    const int pitch = gridPitch(s);
-    const Cell cell = cellAt(pitch, x, y);
+    const GridGeometry g = gridGeometry(s);
+    const Cell cell = cellAt(g, x, y);
     if (s.drawMode == DrawIdle || !isDrawable(s, cell))
         return;
     if (s.drawMode == DrawToggle)
         s.drawMode = s.glyph.at(cell.column, cell.row) == inkLevel(s, cell.row) ? DrawClear : DrawSet;
     const uint8_t level = s.drawMode == DrawSet ? inkLevel(s, cell.row) : 0;
     s.glyph.at(cell.column, cell.row) = level;
-    fillCell(e.ui.Img->canvas(), pitch, cell.column, cell.row, cellColour(s, level));
+    fillCell(e.ui.Img->canvas(), g, cell.column, cell.row, cellColour(s, level));
     drawPreview(e);
     showCharWidth(e);
     if (e.autoWrite()) {
@@ -176,7 +179,7 @@ void paintCell(Editor &e, int x, int y)
         redrawAll(e);
     } else {
         // Only this cell changed on the grid; the width row schedules its own update.
-        e.ui.Img->update(cellInside(pitch, cell));
+        e.ui.Img->update(cellInside(g, cell));
         notifyRefreshObservers(e);
     }
 }
@@ -191,7 +194,7 @@ void ImgMouseMove(Editor &e, Qt::MouseButtons buttons, QPoint position)
 {
     EditorState &s = e.state;
     s.drawMode = DrawIdle;
-    const Cell cell = cellAt(gridPitch(s), position.x(), position.y());
+    const Cell cell = cellAt(gridGeometry(s), position.x(), position.y());
     // The last mouse cell is held as two bytes.
     const auto column = static_cast<uint8_t>(cell.column);
     const auto row = static_cast<uint8_t>(cell.row);

@@ -11,13 +11,20 @@ namespace velmora {
 struct Editor;
 struct EditorState;
 
-// Canvas-level drawing of the edit grid (290 x 290, 18-pixel cells; glyphs
-// of more than 16 cells a side get smaller cells in the same square).
-int gridPitch(const EditorState &state);
+// Where the edit grid's cells lie: 18 pixels apart, fewer for glyphs of more
+// than 16 cells a side (the same square); grid row = matrix row - shift, the
+// shift 1 in layouts without widths, whose grid starts at the first pixel row.
+struct GridGeometry {
+    int pitch;
+    int shift;
+};
+GridGeometry gridGeometry(const EditorState &state);
+
+// Canvas-level drawing of the edit grid (290 x 290).
 void drawGridFrame(QImage &canvas, const EditorState &state);
 void drawGrid(QImage &canvas, const EditorState &state);
-// Fills the inside of cell (column, row), pitch - 3 pixels square.
-void fillCell(QImage &canvas, int pitch, int column, int row, Colour colour);
+// Fills the inside of the cell of matrix cell (column, row), pitch - 3 pixels square.
+void fillCell(QImage &canvas, GridGeometry geometry, int column, int row, Colour colour);
 
 // Editor-level operations on the control Img.
 void drawGridFrame(Editor &editor);

@@ -91,17 +91,20 @@ void fillRowOffsets(Editor &e)
     const int b = bytesPerRow(s);
     const QString filler = QStringLiteral("--  --  --  --");
     QStringList texts;
-    // The other layouts: the byte of each row's first pixel, while the rows
-    // keep the 18-pixel pitch of this column.
+    // The other layouts: the byte of each shown row's first pixel, while the
+    // grid keeps the 18-pixel pitch of this column (without widths, row r of
+    // the column is beside pixel row r).
     const GlyphFormat f = glyphFormatOf(s);
-    const bool rowsAligned = widthByteLayout(s) || gridPitch(s) == RowOffsets::pitch;
+    const GridGeometry g = gridGeometry(s);
+    const bool aligned = g.pitch == RowOffsets::pitch;
     for (int r = 1; r <= 16; ++r) {
-        if (r >= s.charHeight || !rowsAligned)
-            texts.append(filler);
-        else if (widthByteLayout(s))
-            texts.append(hexText(int64_t{s.glyphOffset} + 1 + int64_t{r - 1} * b));
+        const int pixelRow = r - 1 + g.shift;
+        if (widthByteLayout(s))
+            texts.append(r < s.charHeight ? hexText(int64_t{s.glyphOffset} + 1 + int64_t{r - 1} * b) : filler);
+        else if (aligned && pixelRow < f.height)
+            texts.append(hexText(int64_t{s.glyphOffset} + layoutOf(f.layout).place(f, 0, pixelRow, 0).byte));
         else
-            texts.append(hexText(int64_t{s.glyphOffset} + layoutOf(f.layout).place(f, 0, r - 1, 0).byte));
+            texts.append(filler);
     }
     e.ui.ByteNo->setRowTexts(1, texts);
 }

@@ -28,10 +28,10 @@ void showCharWidth(Editor &e)
     if (s.flag(Flag::AcwCalculation) && hasWidths(s)) {
         // The derived width row shows red for a set bit, grey for a clear one.
         QImage &canvas = e.ui.Img->canvas();
-        const int pitch = gridPitch(s);
+        const GridGeometry g = gridGeometry(s);
         for (int c = 0; c < 8; ++c)
-            fillCell(canvas, pitch, c, 0, s.glyph.isSet(c, 0) ? colours::red : colours::grey);
-        e.ui.Img->update(0, 0, 8 * pitch, pitch);
+            fillCell(canvas, g, c, 0, s.glyph.isSet(c, 0) ? colours::red : colours::grey);
+        e.ui.Img->update(0, 0, 8 * g.pitch, g.pitch);
     }
     showNumber(e.ui.CCW, width);
 }

@@ -301,8 +301,8 @@ private slots:
         loadImage(w, std::vector<uint8_t>(2112, 0xA5));
         applyGlyphFormat(w.editor(), parseGlyphFormat("24x24,rows"));
         const std::vector<uint8_t> before = s.image.bytes();
-        const int pitch = 288 / 25; // 24 columns, 25 matrix rows in the 288-pixel lattice
-        const auto at = [pitch](int c, int r) { return QPoint(pitch * c + pitch / 2, pitch * r + pitch / 2); };
+        const int pitch = 288 / 24; // 24 x 24 cells in the 288-pixel lattice, matrix row r in grid row r - 1
+        const auto at = [pitch](int c, int r) { return QPoint(pitch * c + pitch / 2, pitch * (r - 1) + pitch / 2); };
         stroke(w, {at(22, 24), at(1, 1)}); // pixels (22, 23) and (1, 0), paper in 0xA5
         trigger(w, "Write1");
         std::vector<uint8_t> expected = before;
