@@ -69,6 +69,9 @@ std::string pluginText(const std::string &title, int32_t imageSize, std::span<co
             text += hint + lineEnd;
         text += offsets + lineEnd + formats + lineEnd + flags + lineEnd;
     }
+    for (size_t n = 0; n < used; ++n)
+        if (!presets[n].format.empty())
+            text += "format " + std::to_string(n + 1) + " " + lineText(presets[n].format) + lineEnd;
     return text;
 }
 

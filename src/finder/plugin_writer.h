@@ -17,6 +17,7 @@ struct PluginPreset {
     int height = 13;
     std::string flags; // up to five characters: "t" checks, "f" unchecks, "-" leaves a flag
     std::string hint;
+    std::string format; // a format string of another layout than the width-byte one; empty: none
 };
 
 // The preset that puts a found font into effect: its offset, its format, and
@@ -29,7 +30,8 @@ PluginPreset presetForFont(const FontCandidate &font);
 // strings of buttons 1 to 6 and 7 to 12 in their fixed-width fields. The
 // first twelve presets are written, captioned 1 to 9 and A to C; buttons
 // without a preset read "-". Control characters in the title and hints
-// would end a line or the file early and are written as blanks.
+// would end a line or the file early and are written as blanks. A preset
+// with a format string adds a line "format N SPEC" after them.
 std::string pluginText(const std::string &title, int32_t imageSize, std::span<const PluginPreset> presets);
 
 } // namespace velmora

@@ -24,6 +24,9 @@ struct Preset {
     uint8_t charWidth = 0;
     uint8_t charHeight = 0;
     std::string flags; // "t" checks, "f" unchecks, anything else leaves a flag
+    // A format string of a layout other than the width-byte one, from a
+    // plug-in's "format N SPEC" line; empty: W and H above.
+    std::string format;
 };
 
 // A file as the image was last read from or written to it: a later look at

@@ -72,6 +72,10 @@ void applyPreset(Editor &e, const Preset &preset)
 {
     EditorState &s = e.state;
     s.viewOffset = presetViewOffset(s, preset);
+    if (const auto format = parseFormatText(preset.format)) {
+        applyGlyphFormat(e, *format);
+        return;
+    }
     applyFormat(e, preset.charWidth, preset.charHeight);
     applyFlagString(s, preset.flags);
     showFlags(e);

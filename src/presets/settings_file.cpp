@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 
 #include "model/errors.h"
 #include "model/format.h"
@@ -122,6 +123,18 @@ SettingsOutcome loadSettings(std::string_view bytes, SettingsMode mode, EditorSt
         s.presetButtons.hints[n] = lines[k];
         preset.charWidth = lowByte(strToInt(field(lines[8], 4 * k - 3, 2)));
         preset.charHeight = lowByte(strToInt(field(lines[8], 4 * k - 1, 2)));
+        preset.format.clear();
+    }
+    // A plug-in may go on with "format N SPEC" lines: button N shows its font
+    // in that format string's layout. Other lines, and strings that name no
+    // format, are passed over.
+    while (mode == SettingsMode::Plugin && !text.atEnd()) {
+        const std::string line = text.textLine();
+        int button = 0;
+        char spec[64] = {};
+        if (std::sscanf(line.c_str(), "format %d %63s", &button, spec) == 2 && button >= 1 && button <= presetCount
+            && parseFormatText(spec))
+            s.presetTable.presets[static_cast<size_t>(button - 1)].format = spec;
     }
     outcome.taken = true;
     return outcome;
@@ -132,14 +145,18 @@ int32_t presetViewOffset(const EditorState &state, const Preset &preset)
     EditorState format;
     format.charWidth = state.charWidth;
     format.charHeight = state.charHeight;
-    if (isValidFormat(preset.charWidth, preset.charHeight)) {
+    format.layout = state.layout;
+    if (const auto layout = parseFormatText(preset.format)) {
+        setGlyphFormat(format, *layout, preset.offset);
+    } else if (isValidFormat(preset.charWidth, preset.charHeight)) {
+        format.layout = {};
         format.charWidth = preset.charWidth;
         format.charHeight = preset.charHeight;
     }
     const int64_t length = state.imageLength();
     int64_t v = preset.offset;
     if (v + overviewSpan(format) > length + 1)
-        v = length + 2 * (bytesPerRow(format) - 1) - overviewSpan(format);
+        v = length + overviewSlack(format) - overviewSpan(format);
     return static_cast<int32_t>(std::max<int64_t>(v, 0));
 }
 

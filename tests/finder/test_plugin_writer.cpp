@@ -1,6 +1,7 @@
 #include <QTest>
 
 #include "finder/plugin_writer.h"
+#include "presets/settings_file.h"
 
 using namespace velmora;
 
@@ -80,6 +81,26 @@ private slots:
         QCOMPARE(lines.size(), 22);
         QCOMPARE(lines[0], QStringLiteral("a b c"));
         QCOMPARE(lines[3], QStringLiteral("two  lines "));
+    }
+
+    // A button of another layout carries its format string in a line after
+    // the fixed fields; reading the plug-in back gives each button its string,
+    // and a line naming no format is passed over.
+    void formatStringsFollowTheFixedFields()
+    {
+        PluginPreset rows = presetForFont(font(0x880, {8, 13, false, false}));
+        rows.format = "24x24,rows";
+        const std::vector<PluginPreset> presets = {presetForFont(font(16, {8, 9, false, false})), rows};
+        const std::string text = pluginText("t", 2112, presets) + "format 1 8x8,rows,bpp3\r\n";
+        const QStringList lines = crlfLines(text);
+        QCOMPARE(lines[22], QStringLiteral("format 2 24x24,rows"));
+
+        EditorState s;
+        s.image.replace(std::vector<uint8_t>(2112, 0));
+        QVERIFY(loadSettings(text, SettingsMode::Plugin, s).taken);
+        QCOMPARE(s.presetTable.presets[0].format, std::string());
+        QCOMPARE(s.presetTable.presets[1].format, std::string("24x24,rows"));
+        QCOMPARE(int(s.presetTable.presets[1].charHeight), 13);
     }
 };
 
