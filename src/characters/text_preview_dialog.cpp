@@ -214,6 +214,13 @@ void TextPreviewDialog::showStatus(const std::string &tableError)
     }
     if (!rendering_.missing.empty())
         lines << QStringLiteral("No glyph: ") + listed(rendering_.missing);
+    // Letters that draw nothing are marked red in the canvas and named here.
+    if (!rendering_.zeroWidth.empty())
+        lines << QStringLiteral("Zero width: ") + listed(rendering_.zeroWidth);
+    for (const std::u32string &c : rendering_.inkedZeroWidth)
+        lines << listed({c}) + QStringLiteral(" has ink but width 0: set its width");
+    if (!rendering_.blank.empty())
+        lines << QStringLiteral("Blank: ") + listed(rendering_.blank);
     if (!alphabet_->text().isEmpty()) {
         const EditorState &s = editor_.state;
         std::string ignored;

@@ -162,8 +162,23 @@ TextRendering renderText(std::span<const uint8_t> image, const FontMap &map, con
             c.glyph = item.code ? glyphOffsetOf(map, *item.code, length) : std::nullopt;
             if (c.glyph) {
                 glyphs.emplace_back();
+                const GlyphMatrix &m = glyphs.back();
                 loadGlyph(image, map, *c.glyph, override, glyphs.back());
-                c.advance = shownColumns(glyphs.back(), f) + gap;
+                const int columns = shownColumns(m, f);
+                c.advance = columns + gap;
+                if (!isBlankText(item.text)) {
+                    if (columns == 0) {
+                        bool ink = false;
+                        for (int col = 0; col < f.width && !ink; ++col)
+                            for (int r = 1; r <= f.pixelRows() && !ink; ++r)
+                                ink = inked(m, f, col, r);
+                        addOnce(ink ? out.inkedZeroWidth : out.zeroWidth, item.text);
+                        c.mark = PlacedChar::Mark::ZeroWidth;
+                    } else if (!hasInk(m, f)) {
+                        addOnce(out.blank, item.text);
+                        c.mark = PlacedChar::Mark::Blank;
+                    }
+                }
             } else {
                 c.advance = boxWidth(f) + gap;
                 addOnce(out.missing, item.text);
@@ -196,6 +211,12 @@ TextRendering renderText(std::span<const uint8_t> image, const FontMap &map, con
                 for (int col = 0; col < columns; ++col)
                     if (inked(m, f, col, r))
                         set(left + col, top + r - 1, PixelKind::Ink);
+            if (c.mark == PlacedChar::Mark::ZeroWidth)
+                for (int y = top; y < top + out.lineHeight; ++y)
+                    set(left, y, PixelKind::Missing);
+            else if (c.mark == PlacedChar::Mark::Blank)
+                for (int col = 0; col < columns; ++col)
+                    set(left + col, top + out.lineHeight - 1, PixelKind::Missing);
         } else {
             const int right = left + boxWidth(f) - 1;
             const int bottom = top + out.lineHeight - 1;

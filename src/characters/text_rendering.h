@@ -35,11 +35,17 @@ enum class PixelKind : uint8_t { Paper, Ink, Missing, TintedPaper, TintedInk };
 // A character as laid out: its line, left edge and advance in pixels from
 // the text's origin, and its glyph when it has one.
 struct PlacedChar {
+    // A glyph that would draw nothing although the text has it: one of width
+    // 0 (a one-pixel red bar where it stands, taking no advance, so the line
+    // stays as the phone lays it out) or one without ink in its columns (red
+    // underlined). Blanks meant as blanks are not marked.
+    enum class Mark : uint8_t { None, ZeroWidth, Blank };
     int line = 0;
     int x = 0;
     int advance = 0;
     std::u32string text;
     std::optional<int64_t> glyph;
+    Mark mark = Mark::None;
 };
 
 // A text drawn in a font of the image, one pixel per glyph pixel.
@@ -52,6 +58,9 @@ struct TextRendering {
     std::vector<int> lineWidths;
     std::vector<PlacedChar> placed;
     std::vector<std::u32string> missing; // characters without a glyph, each once, in order
+    // Each once, in order: glyphs of width 0 without and with ink in their
+    // cell, and glyphs whose shown columns hold no ink.
+    std::vector<std::u32string> zeroWidth, inkedZeroWidth, blank;
 
     PixelKind at(int x, int y) const { return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)]; }
     // The widest line (0-based), or -1 for no text.

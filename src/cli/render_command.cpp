@@ -11,7 +11,6 @@
 #include "cli/arguments.h"
 #include "cli/output_file.h"
 #include "model/errors.h"
-#include "model/glyph_codec.h"
 #include "storage/file_access.h"
 
 namespace velmora::cli {
@@ -28,50 +27,6 @@ std::string shownText(const std::u32string &text)
         return code;
     }
     return encodeUtf8(text);
-}
-
-void addOnce(std::vector<std::u32string> &list, const std::u32string &text)
-{
-    if (std::find(list.begin(), list.end(), text) == list.end())
-        list.push_back(text);
-}
-
-// The characters of a rendering that draw nothing although the text has
-// them: no glyph, a glyph of width 0 (with or without ink in its columns),
-// or a glyph whose shown columns hold no ink. Blanks are meant to be blank.
-struct VanishingChars {
-    std::vector<std::u32string> missing, zeroWidth, inkedZeroWidth, blank;
-    bool any() const { return !missing.empty() || !zeroWidth.empty() || !inkedZeroWidth.empty() || !blank.empty(); }
-};
-
-VanishingChars vanishingChars(std::span<const uint8_t> image, const FontMap &map, const TextRendering &rendering)
-{
-    VanishingChars found;
-    found.missing = rendering.missing;
-    const GlyphFormat &f = map.format;
-    GlyphMatrix m;
-    for (const PlacedChar &c : rendering.placed) {
-        const bool meantBlank = std::all_of(c.text.begin(), c.text.end(),
-                                            [](char32_t ch) { return ch == U' ' || ch == U'\t' || ch == U'\u00A0'; });
-        if (!c.glyph || meantBlank)
-            continue;
-        decodeGlyph(image, f.width, f.height, f.swap, *c.glyph, m);
-        int width = 0;
-        for (int column = 0; column < 8; ++column)
-            width = width << 1 | (m.isSet(column, 0) ? 1 : 0);
-        bool inkShown = false, inkAnywhere = false;
-        for (int column = 0; column < f.width; ++column)
-            for (int row = 1; row < f.height; ++row)
-                if (m.isSet(column, row)) {
-                    inkAnywhere = true;
-                    inkShown = inkShown || column < width;
-                }
-        if (width == 0)
-            addOnce(inkAnywhere ? found.inkedZeroWidth : found.zeroWidth, c.text);
-        else if (!inkShown)
-            addOnce(found.blank, c.text);
-    }
-    return found;
 }
 
 // One line of standard error per kind: "velmora render: blank: ä ö".
@@ -113,13 +68,14 @@ int runRender(const Invocation &in)
 
     // Every character that draws nothing is named, as the preview lists them;
     // with --strict any of them is a failure and nothing is written.
-    const VanishingChars vanishing = vanishingChars(image, map, rendering);
-    warn("no glyph for", vanishing.missing);
-    warn("width 0", vanishing.zeroWidth);
-    for (const std::u32string &c : vanishing.inkedZeroWidth)
+    warn("no glyph for", rendering.missing);
+    warn("width 0", rendering.zeroWidth);
+    for (const std::u32string &c : rendering.inkedZeroWidth)
         std::cerr << "velmora render: " << shownText(c) << " has ink but width 0: set its width\n";
-    warn("blank", vanishing.blank);
-    if (vanishing.any() && in.has("strict"))
+    warn("blank", rendering.blank);
+    const bool vanishing = !rendering.missing.empty() || !rendering.zeroWidth.empty() || !rendering.inkedZeroWidth.empty()
+                           || !rendering.blank.empty();
+    if (vanishing && in.has("strict"))
         return Failure;
 
     QImage picture = renderingImage(rendering);

@@ -232,6 +232,27 @@ private slots:
         QCOMPARE(report.missing, std::vector<std::u32string>{U"%"});
         QCOMPARE(report.blank, std::vector<std::u32string>{U"\""}); // width byte 0 shows nothing
     }
+
+    // Letters that would draw nothing are listed and marked in red where they
+    // stand, without moving the others: width 0 (with or without ink in the
+    // cell) a bar, a blank glyph an underline; a space is meant to be blank.
+    void lettersThatDrawNothingAreMarked()
+    {
+        // ' ' width 3 blank, '!' width 5 drawn, '"' width 0, '#' width 0 with ink, '$' width 4 blank.
+        const std::vector<uint8_t> image = {3, 0, 0, 0, 0, 5, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0,
+                                            0, 0xFF, 0xFF, 0xFF, 0xFF, 4, 0, 0, 0, 0};
+        const FontMap map{0, {8, 5}, 0x20, {}};
+        const TextRendering r = renderText(image, map, nullptr, 0, 0, U"!\"#$ !");
+        QCOMPARE(r.zeroWidth, std::vector<std::u32string>{U"\""});
+        QCOMPARE(r.inkedZeroWidth, std::vector<std::u32string>{U"#"});
+        QCOMPARE(r.blank, std::vector<std::u32string>{U"$"});
+        QCOMPARE(r.lineWidths, std::vector<int>{17}); // 5 + 0 + 0 + 4 + 3 + 5
+        const int m = TextRendering::margin;
+        QCOMPARE(r.at(m + 5, m), PixelKind::Missing);     // the bar of '"' and '#'
+        QCOMPARE(r.at(m + 8, m + 3), PixelKind::Missing); // the underline of '$'
+        QCOMPARE(r.at(m + 8, m), PixelKind::Paper);
+        QCOMPARE(r.at(m + 10, m + 3), PixelKind::Paper);  // the space is not marked
+    }
 };
 
 QTEST_APPLESS_MAIN(CharCoreTest)

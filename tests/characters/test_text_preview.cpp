@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "characters/char_map_commands.h"
@@ -362,6 +363,24 @@ private slots:
         const int lineTwo = 2 + 13;
         QCOMPARE(QColor(shot.pixel(2 + 3 * advance - 3, lineTwo)), QColor(255, 200, 200));
         QCOMPARE(QColor(shot.pixel(2 + 3 * advance - 4, lineTwo)), QColor(Qt::white));
+    }
+
+    // Letters whose glyphs draw nothing are named in the status, and the
+    // canvas shows red where they stand.
+    void lettersThatDrawNothingAreNamed()
+    {
+        test::Window w;
+        showDemoFont(w, 0);
+        TextPreviewDialog *d = openPreview(w, QStringLiteral("Gr\u00fc\u00dfe"));
+        const QString text = status(d);
+        QVERIFY2(QRegularExpression(QStringLiteral("(Zero width|Blank): .*\u00fc|\u00fc has ink but width 0")).match(text).hasMatch(),
+                 qPrintable(text));
+        const QImage shot = canvasShot(d);
+        bool red = false;
+        for (int y = 0; y < shot.height() && !red; ++y)
+            for (int x = 0; x < shot.width() && !red; ++x)
+                red = QColor(shot.pixel(x, y)) == QColor(Qt::red);
+        QVERIFY(red);
     }
 };
 
