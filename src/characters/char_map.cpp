@@ -27,6 +27,49 @@ std::optional<uint32_t> codeOfGlyph(const FontMap &map, int64_t offset, int64_t 
     return static_cast<uint32_t>(code);
 }
 
+namespace {
+
+// The format a preset puts into effect, on top of the state's flags.
+GlyphFormat presetFormat(const EditorState &s, const Preset &preset)
+{
+    if (const auto layout = parseFormatText(preset.format))
+        return *layout;
+    const auto flag = [&](size_t k, Flag f) {
+        return preset.flags.size() > k && (preset.flags[k] == 't' || preset.flags[k] == 'f') ? preset.flags[k] == 't' : s.flag(f);
+    };
+    const bool wide = preset.charWidth == 16;
+    return GlyphFormat{preset.charWidth, preset.charHeight, wide && flag(3, Flag::SkipSpareByte), wide && flag(4, Flag::SwapBytes)};
+}
+
+bool holds(int64_t start, int64_t count, const GlyphFormat &f, int64_t g)
+{
+    const int64_t distance = g - start;
+    return distance >= 0 && distance % f.step() == 0 && distance / f.step() < count;
+}
+
+} // namespace
+
+std::optional<KnownFont> knownFontHolding(const EditorState &s, const GlyphFormat &format, int64_t g)
+{
+    std::optional<KnownFont> best;
+    const auto consider = [&](int64_t start, std::string source) {
+        if (!best || start > best->start)
+            best = KnownFont{start, std::move(source)};
+    };
+    for (int n = 0; n < presetCount; ++n) {
+        const Preset &preset = s.presetTable.presets[static_cast<size_t>(n)];
+        if (s.presetButtons.acts(n) && presetFormat(s, preset) == format && holds(preset.offset, 256, format, g))
+            consider(preset.offset, s.presetsFromPlugin ? "plug-in button " + std::to_string(n + 1)
+                                                        : "preset " + s.presetButtons.captions[static_cast<size_t>(n)]);
+    }
+    for (size_t k = 0; k < s.foundFonts.size(); ++k) {
+        const FoundFont &font = s.foundFonts[k];
+        if (font.format == format && holds(font.start, font.count, format, g))
+            consider(font.start, "found font " + std::to_string(k + 1));
+    }
+    return best;
+}
+
 const FontMap *CharMaps::governing(const GlyphFormat &format, int64_t offset) const
 {
     const FontMap *best = nullptr;

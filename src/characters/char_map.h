@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "layout/glyph_format.h"
+#include "model/editor_state.h"
 
 namespace velmora {
 
@@ -38,6 +39,19 @@ struct CharMaps {
     void set(const FontMap &map);
     bool operator==(const CharMaps &) const = default;
 };
+
+// A font the editor knows (a preset button, a plug-in button, a font the
+// finder found) that holds a glyph: its start and how the status names it
+// ("preset B", "plug-in button 2", "found font 3").
+struct KnownFont {
+    int64_t start = 0;
+    std::string source;
+};
+
+// The known font of format that holds the glyph at g, the nearest start
+// first: a preset's font is taken to run for 256 glyphs, a found font for
+// its count. Nothing when none holds it.
+std::optional<KnownFont> knownFontHolding(const EditorState &state, const GlyphFormat &format, int64_t g);
 
 // The text of a map file: a comment line, then one font a line:
 // "START FORMAT FIRST [TABLE]", start and first code in hex, the table path

@@ -119,7 +119,19 @@ FontMap CharMapStore::activeMap() const
     const GlyphFormat format = currentGlyphFormat(editor_);
     if (const FontMap *set = maps_.governing(format, editor_.state.glyphOffset))
         return *set;
+    if (const auto known = knownFontHolding(editor_.state, format, editor_.state.glyphOffset))
+        return {known->start, format, 0x20, defaultTable_};
     return {editor_.state.viewOffset, format, 0x20, defaultTable_};
+}
+
+std::string CharMapStore::activeSource() const
+{
+    const GlyphFormat format = currentGlyphFormat(editor_);
+    if (activeIsSet())
+        return {};
+    if (const auto known = knownFontHolding(editor_.state, format, editor_.state.glyphOffset))
+        return known->source;
+    return "view offset";
 }
 
 bool CharMapStore::activeIsSet() const

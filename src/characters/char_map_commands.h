@@ -23,8 +23,12 @@ public:
     static CharMapStore &of(Editor &editor);
 
     // The map of the current font: the one governing G in the current
-    // format, else the view offset, the current format and code 0x20.
+    // format, else the known font holding G (a preset, a plug-in button, a
+    // found font) from its start, else the view offset; code 0x20 first.
     FontMap activeMap() const;
+    // Where activeMap() starts when no map is set: "preset B", "plug-in
+    // button 2", "found font 3" or "view offset"; empty for a set map.
+    std::string activeSource() const;
     // True when the user set the map activeMap() returns.
     bool activeIsSet() const;
     // Sets a font's map and writes the map file.

@@ -35,6 +35,16 @@ QString toQString(const std::u32string &text)
     return QString::fromUcs4(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// Where the glyphs come from when no map is set, after the start and first code.
+QString sourceText(const std::string &source)
+{
+    if (source.empty())
+        return {};
+    if (source == "view offset")
+        return QStringLiteral(" (view offset: no map set)");
+    return QStringLiteral(" (%1)").arg(QString::fromStdString(source));
+}
+
 QString listed(const std::vector<std::u32string> &texts)
 {
     QStringList items;
@@ -201,7 +211,7 @@ void TextPreviewDialog::showStatus(const std::string &tableError)
     lines << QStringLiteral("Glyphs from %1, first code %2%3")
                  .arg(QString::fromStdString(hex8(shownMap_.start)))
                  .arg(shownMap_.firstCode, 4, 16, QLatin1Char('0'))
-                 .arg(CharMapStore::of(editor_).activeIsSet() ? QString() : QStringLiteral(" (view offset: no map set)"));
+                 .arg(sourceText(CharMapStore::of(editor_).activeSource()));
     if (!tableError.empty())
         lines << QString::fromStdString(tableError);
     const int widest = rendering_.widestLine();

@@ -36,6 +36,7 @@ void showNewImage(Editor &e, std::vector<uint8_t> bytes)
     EditorState &s = e.state;
     tellRecovery(e, ImageFileEvent::Leaving);
     s.image.replace(std::move(bytes));
+    s.foundFonts.clear(); // the finder's list was of the image before
     s.reference = {}; // another image: the comparison ends with the old one
     e.history.clear();
     tellRecovery(e, ImageFileEvent::Opened, s.fileName);

@@ -209,6 +209,11 @@ void FindFontsDialog::showResult()
         status_->setText(QStringLiteral("Scan cancelled"));
     } else {
         candidates_ = watcher_.result().candidates;
+        // The text preview finds the font of a glyph among these.
+        editor_.state.foundFonts.clear();
+        for (const FontCandidate &c : candidates_)
+            editor_.state.foundFonts.push_back(
+                {c.start, c.count, GlyphFormat{c.format.width, c.format.height, c.format.skipSpareByte, c.format.swapBytes}});
         const EditorState &s = editor_.state;
         const StripStyle style{s.flag(Flag::HideWidthBytes), s.flag(Flag::TrueCharImage), s.blockStart, s.blockEnd};
         for (size_t i = 0; i < candidates_.size(); ++i) {

@@ -13,6 +13,7 @@ void resetEditorState(EditorState &s)
     s.charWidth = 8;
     s.charHeight = 13;
     s.layout = {};
+    s.foundFonts.clear();
     s.viewOffset = 0;
     s.glyphOffset = s.viewOffset;
     s.drawMode = DrawToggle;

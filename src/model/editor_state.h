@@ -49,6 +49,13 @@ struct ReferenceImage {
     size_t differingRuns = 0;
 };
 
+// A font the finder found: its first glyph, glyph count and format.
+struct FoundFont {
+    int64_t start = 0;
+    int64_t count = 0;
+    GlyphFormat format;
+};
+
 struct PresetTable {
     int32_t expectedSize = 0;
     std::array<Preset, 12> presets{};
@@ -107,6 +114,8 @@ struct EditorState {
     ImageBuffer image;
     PresetTable presetTable;
     PresetButtonTexts presetButtons;
+    bool presetsFromPlugin = false; // the preset buttons came from a plug-in, not the settings file
+    std::vector<FoundFont> foundFonts; // the finder's last list, best first
     std::string programDirectory;
     std::string modelName;
     uint8_t firmwareNumber = 0;

@@ -56,6 +56,8 @@ void loadSettingsFile(Editor &e, const QString &path, SettingsMode mode)
         const ShowButtonsOnExit show{e};
         outcome = loadSettings(text, mode, e.state);
     }
+    if (outcome.taken)
+        e.state.presetsFromPlugin = mode == SettingsMode::Plugin;
     if (mode == SettingsMode::Plugin && outcome.taken) {
         e.ui.LbNfo->setText(fromFileText(outcome.title));
         setInfoColour(e, colours::pluginInfo);

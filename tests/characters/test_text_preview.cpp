@@ -14,6 +14,7 @@
 #include "demo/demo_firmware.h"
 #include "model/format.h"
 #include "presets/format_controls.h"
+#include "model/text_format.h"
 #include "support/window_fixture.h"
 #include "views/memory_overview.h"
 #include "views/refresh.h"
@@ -381,6 +382,32 @@ private slots:
             for (int x = 0; x < shot.width() && !red; ++x)
                 red = QColor(shot.pixel(x, y)) == QColor(Qt::red);
         QVERIFY(red);
+    }
+
+    // Without a map, the glyphs count from the start of the known font that
+    // holds G (a preset, else a found font), not from the view offset.
+    void previewFindsItsFont()
+    {
+        test::Window w;
+        showDemoFont(w, 0);
+        EditorState &s = w.state();
+        const demo::DemoFont &f = demo::demoFonts[0];
+        s.presetTable.presets[1] = {f.offset, 8, 13, "-----", {}};
+        s.presetButtons.captions[1] = "B";
+        s.viewOffset = s.glyphOffset = f.offset + 13 * 40; // a page further on
+        readAtOffset(w.editor());
+        TextPreviewDialog *d = openPreview(w, QStringLiteral("A"));
+        const QString start = QString::fromStdString(hex8(f.offset));
+        QVERIFY2(status(d).startsWith(QStringLiteral("Glyphs from %1, first code 0020 (preset B)").arg(start)), qPrintable(status(d)));
+
+        s.presetButtons.captions[1] = "-";
+        s.foundFonts = {{f.offset + 13, 200, GlyphFormat{8, 13}}, {f.offset, 100, GlyphFormat{8, 13}}};
+        readAtOffset(w.editor());
+        // Both hold G: the one that starts nearer G counts.
+        QVERIFY2(status(d).contains(QStringLiteral("(found font 1)")), qPrintable(status(d)));
+        s.foundFonts.clear();
+        readAtOffset(w.editor());
+        QVERIFY2(status(d).contains(QStringLiteral("(view offset: no map set)")), qPrintable(status(d)));
     }
 };
 
