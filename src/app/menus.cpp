@@ -16,6 +16,7 @@
 #include "exchange/png_exchange.h"
 #include "files/image_files.h"
 #include "finder/find_fonts_dialog.h"
+#include "fontout/font_export_commands.h"
 #include "navigation/offset_navigation.h"
 #include "patch/compare_commands.h"
 #include "patch/patch_commands.h"
@@ -48,6 +49,9 @@ void TForm1::buildToolBarAndMenus()
     auto *saveBlock = action(this, "Saveblock1", "Save block");
     auto *exportPage = action(this, "ExportPagePng1", "Page as PNG...");
     auto *exportBlock = action(this, "ExportBlockPng1", "Block as PNG...");
+    auto *exportBdf = action(this, "ExportBdf1", "Font as BDF...");
+    auto *exportPsf = action(this, "ExportPsf1", "Font as PSF2...");
+    auto *exportC = action(this, "ExportC1", "Font as C source...");
     auto *importPng = action(this, "ImportPng1", "Glyphs from PNG...");
     auto *importFont = action(this, "ImportFont1", "Glyphs from font...");
     auto *compare = action(this, "Compare1", "Compare with...");
@@ -122,6 +126,9 @@ void TForm1::buildToolBarAndMenus()
         {{saveBlock}, SaveBlock},
         {{exportPage}, ExportPagePng1Click},
         {{exportBlock}, ExportBlockPng1Click},
+        {{exportBdf}, ExportBdf1Click},
+        {{exportPsf}, ExportPsf1Click},
+        {{exportC}, ExportC1Click},
         {{importPng}, ImportPng1Click, "Import PNG"},
         {{copy, tbCopy}, ClikCopy},
         {{paste, tbPaste}, btPasteClick, "Paste"},
@@ -188,6 +195,8 @@ void TForm1::buildToolBarAndMenus()
     QMenu *exportMenu = file->addMenu(QStringLiteral("Export"));
     exportMenu->setObjectName(QStringLiteral("Export1"));
     exportMenu->addActions({exportPage, exportBlock});
+    exportMenu->addSeparator();
+    exportMenu->addActions({exportBdf, exportPsf, exportC});
     QMenu *plugins = file->addMenu(QStringLiteral("Plugins"));
     plugins->setObjectName(QStringLiteral("Plugins1"));
     plugins->addAction(pluginLoad);

@@ -11,9 +11,11 @@
 #include "cli/output_file.h"
 #include "exchange/png_sheet.h"
 #include "finder/font_scan.h"
+#include "fontout/font_file_format.h"
 #include "model/errors.h"
 #include "model/format.h"
 #include "model/text_format.h"
+#include "characters/char_table.h"
 #include "storage/file_access.h"
 
 namespace velmora::cli {
@@ -47,6 +49,34 @@ bool sheetFormat(const QImage &sheet, EditorState &state)
     format.swap = format.width == 16 && state.flag(Flag::SwapBytes);
     setGlyphFormat(state, format, 0);
     return true;
+}
+
+// The font file of out's extension: count glyphs from offset, coded from
+// --first-code (through --table when given).
+std::vector<uint8_t> fontFile(const fontout::FontFileFormat &file, const Invocation &in, const std::vector<uint8_t> &image,
+                              int32_t offset, const GlyphFormat &format, int wanted, const QString &out)
+{
+    fontout::FontRange range;
+    range.image = image;
+    range.start = offset;
+    range.format = format;
+    range.count = fontout::glyphsInside(static_cast<int64_t>(image.size()), offset, format, wanted);
+    range.firstCode = in.has("first-code") ? static_cast<uint32_t>(parseOffset(in.value("first-code"))) : 0x20;
+    if (range.firstCode > 0x10FFFF)
+        throw UsageError("--first-code takes a code up to 10FFFF, not '" + in.value("first-code") + "'");
+    range.mapped = in.has("first-code") || in.has("table");
+    range.name = fontout::fontNameOf(out.toStdString());
+    CharTable table;
+    if (in.has("table")) {
+        const std::vector<uint8_t> bytes = readWholeFile(QString::fromStdString(in.value("table")));
+        table = parseCharTable(std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()));
+        range.table = &table;
+    }
+    try {
+        return file.write(range);
+    } catch (const fontout::FontOutError &error) {
+        throw EditorError(error.what());
+    }
 }
 
 } // namespace
@@ -87,6 +117,17 @@ int runExport(const Invocation &in)
     const GlyphFormat format = parseFormat(in.required("format"));
     const int wanted = in.has("count") ? parseCount("count", in.value("count"), 1, 65536) : 32;
     const QString out = QString::fromStdString(in.required("o"));
+    // A font file's extension chooses its format; any other name gets the PNG sheet.
+    if (const fontout::FontFileFormat *file = fontout::fontFileFormatFor(out.toStdString())) {
+        refuseInputAsOutput(out, in.positionals);
+        const std::vector<uint8_t> image = readWholeFile(in.positionals[0]);
+        if (offset >= static_cast<int64_t>(image.size()))
+            throw EditorError("Offset " + hex8(offset) + " lies past the image end (" + hex8(static_cast<int64_t>(image.size())) + ")");
+        writeOutput(out, in.positionals, fontFile(*file, in, image, offset, format, wanted, out));
+        return Success;
+    }
+    if (in.has("first-code") || in.has("table"))
+        throw UsageError("--first-code and --table name the characters of a font file (.bdf, .psf, .c), not of a sheet");
     EditorState state = stateFor(readWholeFile(in.positionals[0]), format);
     state.layout.widthTableBase = offset; // a width table counts glyphs from the first one exported
     requireInside(state, offset);

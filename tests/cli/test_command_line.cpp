@@ -147,6 +147,8 @@ private slots:
                            "--strict", "-o", png}
             << 1 << "blank: D";
         QTest::newRow("no font found") << QStringList{"find", "zeros.bin"} << 0 << "No fonts found.";
+        QTest::newRow("character codes for a sheet")
+            << QStringList{"export", "glyphs.bin", "--at", "0", "--format", "8x4", "--first-code", "41", "-o", png} << 2 << QString();
     }
     void refusedRunsWriteNothing()
     {
@@ -239,6 +241,18 @@ private slots:
         QCOMPARE(run.err, QByteArray("velmora render: no glyph for: F\nvelmora render: width 0: B\n"
                                      "velmora render: C has ink but width 0: set its width\nvelmora render: blank: E D\n"));
         QVERIFY(QFile::exists(path("r.png")));
+    }
+
+    // The extension of -o chooses a font file; the count is cut at the image end.
+    void exportWritesAFontFileByItsExtension()
+    {
+        const Run run = runVelmora({"export", "glyphs.bin", "--at", "0", "--format", "8x4", "--count", "99", "-o", "x.bdf"},
+                                   dir_.path());
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        const QByteArray bdf = contents(path("x.bdf"));
+        QVERIFY(bdf.startsWith("STARTFONT 2.1\n"));
+        QVERIFY(bdf.contains("CHARS 5\n"));
+        QVERIFY(bdf.contains("STARTCHAR uni0024\nENCODING 36\nSWIDTH 667 0\nDWIDTH 2 0\nBBX 8 3 0 0\nBITMAP\n21\n21\n21\nENDCHAR\n"));
     }
 
     // An image whose end cuts the sheet takes the whole characters that fit.
