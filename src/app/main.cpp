@@ -37,7 +37,7 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral("Editor for character bitmaps inside binary firmware images."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Image to open after start-up, as File > Open would."));
     parser.addOption({QStringLiteral("at"), QStringLiteral("Hex offset to show the opened image at."), QStringLiteral("OFFSET")});
-    parser.addOption({QStringLiteral("format"), QStringLiteral("Format string to show the opened image in."), QStringLiteral("SPEC")});
+    parser.addOption({QStringLiteral("format"), QStringLiteral("Format string to show the opened image in."), QStringLiteral("FORMAT")});
     parser.process(app);
 
     velmora::TForm1 window;

@@ -31,7 +31,7 @@ PluginPreset presetForFont(const FontCandidate &font);
 // first twelve presets are written, captioned 1 to 9 and A to C; buttons
 // without a preset read "-". Control characters in the title and hints
 // would end a line or the file early and are written as blanks. A preset
-// with a format string adds a line "format N SPEC" after them.
+// with a format string adds a line "format N STRING" after them.
 std::string pluginText(const std::string &title, int32_t imageSize, std::span<const PluginPreset> presets);
 
 } // namespace velmora

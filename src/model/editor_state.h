@@ -25,7 +25,7 @@ struct Preset {
     uint8_t charHeight = 0;
     std::string flags; // "t" checks, "f" unchecks, anything else leaves a flag
     // A format string of a layout other than the width-byte one, from a
-    // plug-in's "format N SPEC" line; empty: W and H above.
+    // plug-in's "format N STRING" line; empty: W and H above.
     std::string format;
 };
 

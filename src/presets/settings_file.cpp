@@ -125,16 +125,16 @@ SettingsOutcome loadSettings(std::string_view bytes, SettingsMode mode, EditorSt
         preset.charHeight = lowByte(strToInt(field(lines[8], 4 * k - 1, 2)));
         preset.format.clear();
     }
-    // A plug-in may go on with "format N SPEC" lines: button N shows its font
+    // A plug-in may go on with "format N STRING" lines: button N shows its font
     // in that format string's layout. Other lines, and strings that name no
     // format, are passed over.
     while (mode == SettingsMode::Plugin && !text.atEnd()) {
         const std::string line = text.textLine();
         int button = 0;
-        char spec[64] = {};
-        if (std::sscanf(line.c_str(), "format %d %63s", &button, spec) == 2 && button >= 1 && button <= presetCount
-            && parseFormatText(spec))
-            s.presetTable.presets[static_cast<size_t>(button - 1)].format = spec;
+        char named[64] = {};
+        if (std::sscanf(line.c_str(), "format %d %63s", &button, named) == 2 && button >= 1 && button <= presetCount
+            && parseFormatText(named))
+            s.presetTable.presets[static_cast<size_t>(button - 1)].format = named;
     }
     outcome.taken = true;
     return outcome;
