@@ -1,6 +1,7 @@
 #include "exchange/font_import_dialog.h"
 
 #include <algorithm>
+#include <optional>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "characters/char_map_commands.h"
 #include "exchange/import_by_map.h"
 #include "exchange/font_render.h"
 #include "model/colours.h"
@@ -37,6 +39,19 @@ constexpr int zoom = 2;
 constexpr int pitch = 16 * zoom + 1;
 
 bool computeWidths(const EditorState &s) { return s.flag(Flag::AcwCalculation); }
+
+// The character a set map gives the glyph at G (codes are Unicode without a table).
+std::optional<QString> mappedCharacter(Editor &e)
+{
+    CharMapStore &store = CharMapStore::of(e);
+    if (!store.activeIsSet() || !store.activeMap().table.empty())
+        return std::nullopt;
+    const auto code = codeOfGlyph(store.activeMap(), e.state.glyphOffset, e.state.imageLength());
+    if (!code || *code < 0x20 || *code > 0x10FFFF || (*code >= 0xD800 && *code <= 0xDFFF))
+        return std::nullopt;
+    const char32_t c = *code;
+    return QString::fromUcs4(&c, 1);
+}
 
 } // namespace
 
@@ -102,7 +117,7 @@ FontImportDialog::FontImportDialog(QWidget *parent, Editor &editor) : QDialog(pa
         return box;
     };
     pixelSize_ = spin("FontPixelSize", 4, 64, std::max(4, s.charHeight - 1));
-    firstChar_ = new QLineEdit(QStringLiteral("A"), this);
+    firstChar_ = new QLineEdit(mappedCharacter(editor).value_or(QStringLiteral("A")), this);
     firstChar_->setObjectName(QStringLiteral("FirstChar"));
     firstChar_->setToolTip(QStringLiteral("A character, or its code point as U+XXXX"));
     count_ = spin("CharCount", 1, 65536, 32);
@@ -149,12 +164,26 @@ FontImportDialog::FontImportDialog(QWidget *parent, Editor &editor) : QDialog(pa
     updatePreview();
 }
 
+int64_t FontImportDialog::importStart() const
+{
+    // With a map set, the first character goes to its code's slot of the font.
+    const CharMapStore &store = CharMapStore::of(editor_);
+    const auto first = parseCharacter(firstChar_->text());
+    if (first && store.activeIsSet()) {
+        const FontMap map = store.activeMap();
+        if (map.table.empty())
+            if (const auto offset = glyphOffsetOf(map, *first, editor_.state.imageLength()))
+                return *offset;
+    }
+    return editor_.state.viewOffset;
+}
+
 int FontImportDialog::charsToWrite() const
 {
     const EditorState &s = editor_.state;
     if (!parseCharacter(firstChar_->text()) || !isValidFormat(s))
         return 0;
-    return charsThatFit(s, s.viewOffset, count_->value());
+    return charsThatFit(s, importStart(), count_->value());
 }
 
 SheetGlyphs FontImportDialog::renderedGlyphs(int limit) const
@@ -184,7 +213,7 @@ void FontImportDialog::updatePreview()
         writeCount_->setText(QStringLiteral("%1 of %2 characters will be written from %3")
                                  .arg(charsToWrite())
                                  .arg(count_->value())
-                                 .arg(QString::fromStdString(hex8(s.viewOffset))));
+                                 .arg(QString::fromStdString(hex8(importStart()))));
     write_->setEnabled(charsToWrite() > 0);
 }
 
@@ -233,8 +262,9 @@ void FontImportDialog::write()
         return;
     }
     const SheetGlyphs glyphs = renderedGlyphs(charsToWrite());
-    editor_.runStep("Import font", [glyphs](Editor &e) {
-        writeSheetGlyphs(e.state, e.state.viewOffset, glyphs, computeWidths(e.state));
+    const int64_t start = importStart();
+    editor_.runStep("Import font", [glyphs, start](Editor &e) {
+        writeSheetGlyphs(e.state, start, glyphs, computeWidths(e.state));
         selectFirstChar(e);
         readAtOffset(e);
     });

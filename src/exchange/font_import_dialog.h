@@ -28,6 +28,9 @@ public:
 
     // How many characters the settings give that fit the image from the view offset.
     int charsToWrite() const;
+    // Where the first character goes: its code's glyph when the current
+    // font's map is set (Unicode codes), else the view offset.
+    int64_t importStart() const;
     // The first limit of those characters, in the editor's current format.
     SheetGlyphs renderedGlyphs(int limit) const;
     // Renders again, shows the preview and how many characters will be written.

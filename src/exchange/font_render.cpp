@@ -68,6 +68,16 @@ void drawCell(SheetGlyphs &glyphs, int k, const QFont &font, const QString &text
         static_cast<uint8_t>(std::clamp(metrics.horizontalAdvance(text), 0, glyphs.cellWidth));
 }
 
+// The font at a pixel size whose ascent and descent both fit in the cell's
+// rows, so that descenders keep their tails: smaller than asked when the
+// font is taller than the cell.
+QFont fittedToCell(QFont font, int cellHeight)
+{
+    while (font.pixelSize() > 4 && QFontMetrics(font).ascent() + QFontMetrics(font).descent() > cellHeight)
+        font.setPixelSize(font.pixelSize() - 1);
+    return font;
+}
+
 } // namespace
 
 SheetGlyphs renderGlyphs(const QFont &font, char32_t first, int count, int cellWidth, int cellHeight, int verticalOffset,
@@ -75,12 +85,13 @@ SheetGlyphs renderGlyphs(const QFont &font, char32_t first, int count, int cellW
 {
     SheetGlyphs glyphs(cellWidth, cellHeight, count);
     QImage cell(cellWidth, cellHeight, QImage::Format_RGB32);
+    const QFont fitted = fittedToCell(font, cellHeight);
     for (int k = 0; k < count; ++k) {
         const char32_t code = first + static_cast<char32_t>(k);
         // Surrogates and values past the last code point name no character.
         if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
             continue;
-        drawCell(glyphs, k, font, QString::fromUcs4(&code, 1), verticalOffset, cell, maxLevel);
+        drawCell(glyphs, k, fitted, QString::fromUcs4(&code, 1), verticalOffset, cell, maxLevel);
     }
     return glyphs;
 }
@@ -90,8 +101,9 @@ SheetGlyphs renderTexts(const QFont &font, const QStringList &texts, int cellWid
 {
     SheetGlyphs glyphs(cellWidth, cellHeight, static_cast<int>(texts.size()));
     QImage cell(cellWidth, cellHeight, QImage::Format_RGB32);
+    const QFont fitted = fittedToCell(font, cellHeight);
     for (int k = 0; k < glyphs.count(); ++k)
-        drawCell(glyphs, k, font, texts[k], verticalOffset, cell, maxLevel);
+        drawCell(glyphs, k, fitted, texts[k], verticalOffset, cell, maxLevel);
     return glyphs;
 }
 

@@ -90,7 +90,6 @@ struct LayoutOptions {
 // The single record the whole editor works on.
 struct EditorState {
     uint8_t drawMode = 0;
-    uint8_t drawLevel = 0; // the level the left button draws in grey fonts; 0: full ink
     int64_t inkColour = 0;   // only the low 32 bits are a colour
     int64_t paperColour = 0;
     uint8_t formatUpdate = 0; // 1 while the program writes the format controls

@@ -92,13 +92,12 @@ uint8_t drawModeFromButtons(Qt::MouseButtons buttons)
 }
 
 // The level the left button draws: 1 in the width row and in 1-bit fonts,
-// the chosen level (full ink unless another is chosen) in grey fonts.
+// full ink in grey fonts.
 uint8_t inkLevel(const EditorState &s, int row)
 {
-    if (row == 0 || widthByteLayout(s) || s.layout.bpp == 1)
+    if (row == 0 || widthByteLayout(s))
         return 1;
-    const int max = (1 << s.layout.bpp) - 1;
-    return static_cast<uint8_t>(s.drawLevel == 0 || s.drawLevel > max ? max : s.drawLevel);
+    return static_cast<uint8_t>((1 << s.layout.bpp) - 1);
 }
 
 // Whether the pointer may change cell (c, r) in the current format.

@@ -194,6 +194,28 @@ private slots:
         w.find<QAction>("Undo1")->trigger(); // one step
         QCOMPARE(w.state().image.bytes(), std::vector<uint8_t>(4096, 0x5A));
     }
+
+    // With a map set, the first character is the one of the glyph at G, and
+    // a character goes to its code's glyph, not to the view offset.
+    void importFollowsTheMap()
+    {
+        test::Window w;
+        setUp(w, 8, 9);
+        setGlyphCharacter(w.editor(), U"@"); // glyph k has code '@' + k
+        w.state().glyphOffset = 9 * 2;
+        readAtOffset(w.editor());
+        FontImportDialog *d = openDialog(w);
+        QCOMPARE(d->findChild<QLineEdit *>("FirstChar")->text(), QStringLiteral("B"));
+        const QString path = test::writeFile(w.dir.filePath("tiny.bdf"), QByteArray(tinyBdf));
+        w.editor().runDialog = [path](QFileDialog &dialog) { dialog.selectFile(path); return true; };
+        QTest::mouseClick(d->findChild<QPushButton *>("FontFileButton"), Qt::LeftButton);
+        settings(d, 8, "A", 1);
+        QTest::mouseClick(d->findChild<QPushButton *>("WriteButton"), Qt::LeftButton);
+        const std::vector<uint8_t> a = {6, 0x20, 0x50, 0x88, 0xF8, 0x88, 0x88, 0x88, 0x00};
+        const auto slot = w.state().image.range(9, 9);
+        QVERIFY(std::equal(slot.begin(), slot.end(), a.begin()));
+        QCOMPARE(w.state().image.at(0), uint8_t{0x5A});
+    }
 };
 
 QTEST_MAIN(FontImportTest)
