@@ -16,14 +16,7 @@ using namespace velmora::fontout;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     fuzz::Input in(data, size);
-    // The format string: up to the first zero byte, at most 40 characters.
-    std::string text;
-    while (in.restSize() > 0 && text.size() < 40) {
-        const char c = static_cast<char>(in.byte());
-        if (c == 0)
-            break;
-        text += c;
-    }
+    const std::string text = in.text(40); // the format string
     const std::optional<GlyphFormat> format = parseFormatText(text);
     if (!format)
         return 0;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "model/editor_state.h"
@@ -31,6 +32,18 @@ public:
     uint8_t byte() { return pos_ < size_ ? data_[pos_++] : 0; }
     uint32_t u16() { return byte() | uint32_t{byte()} << 8; }
     uint32_t u32() { return u16() | u16() << 16; }
+    // Characters up to the next zero byte (taken too), at most max of them.
+    std::string text(size_t max)
+    {
+        std::string taken;
+        while (pos_ < size_ && taken.size() < max) {
+            const char c = static_cast<char>(byte());
+            if (c == 0)
+                break;
+            taken += c;
+        }
+        return taken;
+    }
     // The bytes not yet taken.
     const uint8_t *rest() const { return data_ + pos_; }
     size_t restSize() const { return size_ - pos_; }
