@@ -43,7 +43,8 @@ namespace {
 
 bool number(std::string_view digits, int base, int64_t &value)
 {
-    if (digits.empty() || digits.size() > 9)
+    // Digits only: from_chars would take a minus sign.
+    if (digits.empty() || digits.size() > 9 || digits.front() == '-')
         return false;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
     return error == std::errc() && end == digits.data() + digits.size();

@@ -184,6 +184,8 @@ private slots:
         QTest::newRow("empty option") << "8x8,rows," << "'' is not an option";
         QTest::newRow("stride not decimal") << "8x8,rows,stride=x" << "'stride=x' is not an option";
         QTest::newRow("widths not hex") << "8x8,rows,widths=g" << "'widths=g' is not an option";
+        QTest::newRow("negative widths") << "8x8,rows,widths=-4" << "'widths=-4' is not an option";
+        QTest::newRow("negative height") << "8x-8,rows" << "'8x-8' is not WxH";
         QTest::newRow("control character") << "8x8,rows,a\nb" << "'a\\x0Ab' is not an option";
     }
 
