@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace velmora {
 
@@ -119,41 +120,73 @@ const GlyphLayout *layoutNamed(std::string_view name)
     return nullptr;
 }
 
+namespace {
+
+// Where every bit of every pixel of a format lies, as byte x 8 + bit, in
+// pixel order with the level's most significant bit first: worked out once
+// per format and thread, so that decoding and encoding are table walks.
+const std::vector<uint32_t> &bitPlaces(const GlyphFormat &f)
+{
+    thread_local GlyphFormat cachedFor;
+    thread_local std::vector<uint32_t> places;
+    if (places.empty() || !(cachedFor == f)) {
+        const GlyphLayout &layout = layoutOf(f.layout);
+        places.clear();
+        for (int y = 0; y < f.pixelRows(); ++y)
+            for (int x = 0; x < f.width; ++x)
+                for (int k = 0; k < f.bpp; ++k) {
+                    const BitPlace p = placed(layout, f, x, y, k);
+                    places.push_back(static_cast<uint32_t>(p.byte) << 3 | static_cast<uint32_t>(p.bit));
+                }
+        cachedFor = f;
+    }
+    return places;
+}
+
+} // namespace
+
 void decodePixels(std::span<const uint8_t> image, int64_t offset, const GlyphFormat &f, uint8_t *levels)
 {
-    const GlyphLayout &layout = layoutOf(f.layout);
-    const auto byteAt = [&](int64_t at) -> unsigned {
-        return at >= 0 && at < static_cast<int64_t>(image.size()) ? image[static_cast<size_t>(at)] : 0u;
+    const std::vector<uint32_t> &places = bitPlaces(f);
+    const int64_t length = static_cast<int64_t>(image.size());
+    // A glyph wholly inside the image reads without a bounds test a bit.
+    const bool inside = offset >= 0 && offset + f.size() <= length;
+    const uint8_t *base = inside ? image.data() + offset : nullptr;
+    const auto byteAt = [&](uint32_t place) -> unsigned {
+        if (inside)
+            return base[place >> 3];
+        const int64_t at = offset + (place >> 3);
+        return at >= 0 && at < length ? image[static_cast<size_t>(at)] : 0u;
     };
     const int max = f.maxLevel();
-    for (int y = 0; y < f.pixelRows(); ++y)
-        for (int x = 0; x < f.width; ++x) {
-            int level = 0;
-            for (int k = 0; k < f.bpp; ++k) {
-                const BitPlace p = placed(layout, f, x, y, k);
-                level = level << 1 | static_cast<int>((byteAt(offset + p.byte) >> p.bit) & 1u);
-            }
-            *levels++ = static_cast<uint8_t>(f.invert ? max - level : level);
-        }
+    const size_t pixels = places.size() / static_cast<size_t>(f.bpp);
+    const uint32_t *place = places.data();
+    for (size_t i = 0; i < pixels; ++i) {
+        int level = 0;
+        for (int k = 0; k < f.bpp; ++k, ++place)
+            level = level << 1 | static_cast<int>((byteAt(*place) >> (*place & 7)) & 1u);
+        levels[i] = static_cast<uint8_t>(f.invert ? max - level : level);
+    }
 }
 
 void encodePixels(const uint8_t *levels, const GlyphFormat &f, std::span<uint8_t> bytes)
 {
-    const GlyphLayout &layout = layoutOf(f.layout);
+    const std::vector<uint32_t> &places = bitPlaces(f);
     const int max = f.maxLevel();
-    for (int y = 0; y < f.pixelRows(); ++y)
-        for (int x = 0; x < f.width; ++x) {
-            const int level = std::min<int>(*levels++, max);
-            const int stored = f.invert ? max - level : level;
-            for (int k = 0; k < f.bpp; ++k) {
-                const BitPlace p = placed(layout, f, x, y, k);
-                if (p.byte < 0 || p.byte >= static_cast<int>(bytes.size()))
-                    continue;
-                const auto mask = static_cast<uint8_t>(1u << p.bit);
-                uint8_t &b = bytes[static_cast<size_t>(p.byte)];
-                b = (stored >> (f.bpp - 1 - k)) & 1 ? b | mask : b & ~mask;
-            }
+    const size_t pixels = places.size() / static_cast<size_t>(f.bpp);
+    const uint32_t *place = places.data();
+    for (size_t i = 0; i < pixels; ++i) {
+        const int level = std::min<int>(levels[i], max);
+        const int stored = f.invert ? max - level : level;
+        for (int k = 0; k < f.bpp; ++k, ++place) {
+            const size_t at = *place >> 3;
+            if (at >= bytes.size())
+                continue;
+            const auto mask = static_cast<uint8_t>(1u << (*place & 7));
+            uint8_t &b = bytes[at];
+            b = (stored >> (f.bpp - 1 - k)) & 1 ? b | mask : b & ~mask;
         }
+    }
 }
 
 int glyphAdvance(std::span<const uint8_t> image, int64_t start, int64_t k, const GlyphFormat &f)
