@@ -3,6 +3,7 @@
 // consistent characters, is at least as long and
 // scores at least as much as asked, and the list is best first; scoring any
 // table of any format, even one running past the image, reads only the image.
+// With the layouts without widths, their tables lie inside the image too.
 #include <algorithm>
 #include <vector>
 
@@ -19,6 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     options.minScore = in.byte() * 8.0; // low thresholds report, and so check, more tables
     options.maxGap = in.byte() % 4;
     options.threads = 1 + in.byte() % 2;
+    options.layouts = in.byte() % 2 == 1;
     const std::vector<FontFormat> formats = allFontFormats();
     const FontFormat any = formats[in.byte() % formats.size()];
     const int64_t anyStart = static_cast<int64_t>(in.u16()) - 256;
@@ -34,6 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(c.start >= 0 && c.count >= options.minChars && c.end() <= static_cast<int64_t>(image.size()),
                    "table %lld x%lld outside an image of %zu bytes", static_cast<long long>(c.start),
                    static_cast<long long>(c.count), image.size());
+        if (!c.format.widthByte()) {
+            FUZZ_CHECK(options.layouts && c.format.bpp == 1 && !c.format.hasWidths() && c.distinct <= c.count,
+                       "layout table %s found without being asked for", formatText(c.format).c_str());
+            FUZZ_CHECK(c.score >= 0 && c.score <= previous, "score %f out of order", c.score);
+            previous = c.score;
+            continue;
+        }
         FUZZ_CHECK(looksLikeGlyph(image, c.start, c.format) && looksLikeGlyph(image, c.end() - step, c.format),
                    "table at %lld does not begin and end with a consistent character", static_cast<long long>(c.start));
         int64_t glyphLike = 0;

@@ -55,16 +55,6 @@ GlyphFormat parseFormat(const std::string &text)
     }
 }
 
-std::string formatArgument(const FontFormat &format)
-{
-    GlyphFormat f;
-    f.width = format.width;
-    f.height = format.height;
-    f.spare = format.skipSpareByte;
-    f.swap = format.swapBytes;
-    return formatText(f);
-}
-
 int parseCount(const std::string &option, const std::string &text, int min, int max)
 {
     const int value = digitsValue(text);

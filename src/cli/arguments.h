@@ -24,8 +24,6 @@ int32_t parseOffset(const std::string &text);
 // (swap the bytes of a row), each for W = 16 only, or a layout and its
 // options. Throws UsageError naming the wrong part.
 GlyphFormat parseFormat(const std::string &text);
-// The same form back: "16x12,spare,swap".
-std::string formatArgument(const FontFormat &format);
 
 // A whole number from min to max. Throws UsageError naming the option.
 int parseCount(const std::string &option, const std::string &text, int min, int max);

@@ -84,7 +84,9 @@ std::vector<uint8_t> fontFile(const fontout::FontFileFormat &file, const Invocat
 int runFind(const Invocation &in)
 {
     const std::vector<uint8_t> image = readWholeFile(in.positionals[0]);
-    const FontScanResult result = scanFonts(image);
+    FontScanOptions options;
+    options.layouts = in.has("layouts");
+    const FontScanResult result = scanFonts(image, options);
     // Said where a script reading the list does not see it: an empty list is no failure.
     if (result.candidates.empty())
         std::cerr << "No fonts found.\n";
@@ -92,7 +94,7 @@ int runFind(const Invocation &in)
         QJsonArray fonts;
         for (const FontCandidate &c : result.candidates) {
             fonts.append(QJsonObject{{QStringLiteral("offset"), QString::fromStdString(hex8(c.start))},
-                                     {QStringLiteral("format"), QString::fromStdString(formatArgument(c.format))},
+                                     {QStringLiteral("format"), QString::fromStdString(formatText(c.format))},
                                      {QStringLiteral("characters"), static_cast<qint64>(c.count)},
                                      {QStringLiteral("score"), c.score}});
         }
@@ -104,9 +106,9 @@ int runFind(const Invocation &in)
     }
     if (result.candidates.empty())
         return Success;
-    std::printf("%-8s  %-16s  %10s  %10s\n", "offset", "format", "characters", "score");
+    std::printf("%-8s  %-24s  %10s  %10s\n", "offset", "format", "characters", "score");
     for (const FontCandidate &c : result.candidates)
-        std::printf("%-8s  %-16s  %10lld  %10.0f\n", hex8(c.start).c_str(), formatArgument(c.format).c_str(),
+        std::printf("%-8s  %-24s  %10lld  %10.0f\n", hex8(c.start).c_str(), formatText(c.format).c_str(),
                     static_cast<long long>(c.count), c.score);
     return Success;
 }

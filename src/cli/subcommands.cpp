@@ -11,13 +11,14 @@ const std::vector<Subcommand> &subcommands()
     static const std::vector<Subcommand> table = {
         {"find", "Lists the fonts the font finder finds in IMAGE, best first: offset, format, characters, score.",
          {"IMAGE"},
-         {{"json", nullptr, "Print the list as JSON."}},
+         {{"json", nullptr, "Print the list as JSON."},
+          {"layouts", nullptr, "Also look in the layouts without widths (rows, packed, strips, pages, columns); slower."}},
          runFind},
         {"export", "Writes characters of IMAGE as a PNG sheet, exactly as File > Export does, or as a font file: "
                    "the extension of -o chooses .png, .bdf (BDF 2.1), .psf (PSF2) or .c (C source).",
          {"IMAGE"},
          {{"at", "OFFSET", "First character (hex, \"$\" accepted).", true},
-          {"format", "WxH[,spare][,swap]", "Character format, as find lists it.", true},
+          {"format", "FORMAT", "Character format, as find lists it (WxH[,spare][,swap] or WxH,LAYOUT[,option...]).", true},
           {"count", "N", "Characters to write, 1 to 65536 (default 32, cut at the image end)."},
           {"first-code", "C", "Font files: code of the first glyph, hex (default 20); a PSF2 gets a Unicode table."},
           {"table", "FILE.tbl", "Font files: character table (HEX=text lines) for codes that are not Unicode."},

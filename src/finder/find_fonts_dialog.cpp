@@ -1,5 +1,6 @@
 #include "finder/find_fonts_dialog.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -46,8 +47,8 @@ QImage fontStrip(std::span<const uint8_t> image, const FontCandidate &font, cons
     QImage strip(chars * pitch - 1, thumbnailSize * zoom, QImage::Format_RGB32);
     strip.fill(toRgb(colours::grey));
     const FontFormat &f = font.format;
-    const ThumbnailSource source{image, f.width, f.height, f.swapBytes, style.hideWidthBytes, style.trueCharImage,
-                                 style.blockStart, style.blockEnd};
+    const ThumbnailSource source{image, f.width, f.height, f.swap, style.hideWidthBytes, style.trueCharImage,
+                                 style.blockStart, style.blockEnd, f};
     QImage thumbnail;
     QPainter painter(&strip);
     for (int k = 0; k < chars; ++k) {
@@ -60,8 +61,13 @@ QImage fontStrip(std::span<const uint8_t> image, const FontCandidate &font, cons
 void goToFont(Editor &e, const FontCandidate &font)
 {
     EditorState &s = e.state;
-    s.setFlag(Flag::SkipSpareByte, font.format.skipSpareByte);
-    s.setFlag(Flag::SwapBytes, font.format.swapBytes);
+    if (!font.format.widthByte()) {
+        s.viewOffset = static_cast<int32_t>(font.start);
+        applyGlyphFormat(e, font.format);
+        return;
+    }
+    s.setFlag(Flag::SkipSpareByte, font.format.spare);
+    s.setFlag(Flag::SwapBytes, font.format.swap);
     showFlags(e);
     s.viewOffset = static_cast<int32_t>(font.start);
     // Selects the first character (G := V) and re-reads in the new format.
@@ -101,10 +107,16 @@ FindFontsDialog::FindFontsDialog(QWidget *parent, Editor &editor) : QDialog(pare
     rescan_ = button("btScanAgain", "Scan again");
     cancel_ = button("btCancelScan", "Cancel scan");
     QPushButton *close = button("btCloseFinder", "Close");
+    // Off by default: a scan of the layouts without widths takes longer and
+    // lists more tables that are no font.
+    layouts_ = new QCheckBox(QStringLiteral("Layouts without widths"), this);
+    layouts_->setObjectName(QStringLiteral("FindLayouts"));
+    layouts_->setToolTip(QStringLiteral("Also look for fonts stored as rows, packed bits, strips, pages or columns"));
 
     auto *buttons = new QHBoxLayout;
     for (QPushButton *b : {go_, save_, rescan_, cancel_})
         buttons->addWidget(b);
+    buttons->addWidget(layouts_);
     buttons->addStretch();
     buttons->addWidget(close);
     auto *layout = new QVBoxLayout(this);
@@ -130,6 +142,7 @@ FindFontsDialog::FindFontsDialog(QWidget *parent, Editor &editor) : QDialog(pare
                                                         : QStringLiteral("Save selected as plug-in..."));
     });
     connect(rescan_, &QPushButton::clicked, this, &FindFontsDialog::startScan);
+    connect(layouts_, &QCheckBox::toggled, this, &FindFontsDialog::startScan);
     connect(cancel_, &QPushButton::clicked, this, &FindFontsDialog::cancelScan);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     connect(&watcher_, &QFutureWatcher<FontScanResult>::progressValueChanged, progress_, &QProgressBar::setValue);
@@ -176,9 +189,10 @@ void FindFontsDialog::startScan()
         b->setEnabled(false);
     cancel_->setEnabled(true);
 
-    watcher_.setFuture(QtConcurrent::run([image = scanned_](QPromise<FontScanResult> &promise) {
+    watcher_.setFuture(QtConcurrent::run([image = scanned_, layouts = layouts_->isChecked()](QPromise<FontScanResult> &promise) {
         promise.setProgressRange(0, progressSteps);
         FontScanOptions options;
+        options.layouts = layouts;
         options.cancelled = [&promise] { return promise.isCanceled(); };
         options.progress = [&promise](int done, int total) {
             promise.setProgressValue(static_cast<int>(int64_t{done} * progressSteps / total));
@@ -212,8 +226,7 @@ void FindFontsDialog::showResult()
         // The text preview finds the font of a glyph among these.
         editor_.state.foundFonts.clear();
         for (const FontCandidate &c : candidates_)
-            editor_.state.foundFonts.push_back(
-                {c.start, c.count, GlyphFormat{c.format.width, c.format.height, c.format.skipSpareByte, c.format.swapBytes}});
+            editor_.state.foundFonts.push_back({c.start, c.count, c.format});
         const EditorState &s = editor_.state;
         const StripStyle style{s.flag(Flag::HideWidthBytes), s.flag(Flag::TrueCharImage), s.blockStart, s.blockEnd};
         for (size_t i = 0; i < candidates_.size(); ++i) {

@@ -8,6 +8,7 @@
 
 #include "finder/font_scan.h"
 
+class QCheckBox;
 class QFileDialog;
 class QLabel;
 class QProgressBar;
@@ -75,6 +76,7 @@ private:
     QPushButton *save_;
     QPushButton *cancel_;
     QPushButton *rescan_;
+    QCheckBox *layouts_;
     QFileDialog *saveDialog_;
     bool pluginFolderSet_ = false;
     QFutureWatcher<FontScanResult> watcher_;

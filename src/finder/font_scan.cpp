@@ -1,5 +1,7 @@
 #include "finder/font_scan.h"
 
+#include "finder/layout_scan.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -607,7 +609,7 @@ std::vector<Variant> variants()
         for (int h = 2; h <= 16; ++h)
             for (const bool spare : {false, true})
                 if (width == 16 || !spare)
-                    v.formats.push_back({width, h, spare, swap});
+                    v.formats.push_back(FontFormat{width, h, spare, swap});
         list.push_back(std::move(v));
     }
     return list;
@@ -616,24 +618,36 @@ std::vector<Variant> variants()
 class Scan {
 public:
     Scan(std::span<const uint8_t> image, const FontScanOptions &options)
-        : image_(image), options_(options), variants_(variants())
+        : image_(image), options_(options), variants_(variants()),
+          prep_(options.layouts ? prepareLayoutScan(image) : LayoutScanPrep{}),
+          items_(variants_.size() + (options.layouts ? static_cast<size_t>(layoutScanItems()) : 0))
     {
         const int64_t length = static_cast<int64_t>(image.size());
         blocks_ = static_cast<int>((length + blockSize - 1) / blockSize);
-        total_ = std::max(1, blocks_ * static_cast<int>(variants_.size()));
+        total_ = std::max(1, blocks_ * static_cast<int>(items_));
     }
 
     FontScanResult run()
     {
         unsigned threads = options_.threads > 0 ? static_cast<unsigned>(options_.threads)
                                                 : std::max(1u, std::thread::hardware_concurrency());
-        threads = std::min<unsigned>(threads, static_cast<unsigned>(variants_.size()));
+        threads = std::min<unsigned>(threads, static_cast<unsigned>(items_));
         std::vector<std::thread> workers;
         for (unsigned i = 1; i < threads; ++i)
             workers.emplace_back([this] { work(); });
         work();
         for (std::thread &t : workers)
             t.join();
+        // The layout scan's second pass: the strongest regions judged.
+        if (!stop_.load() && !regions_.empty()) {
+            regions_ = strongestRegions(std::move(regions_));
+            workers.clear();
+            for (unsigned i = 1; i < std::min<unsigned>(threads, static_cast<unsigned>(regions_.size())); ++i)
+                workers.emplace_back([this] { judge(); });
+            judge();
+            for (std::thread &t : workers)
+                t.join();
+        }
 
         FontScanResult result;
         result.cancelled = stop_.load();
@@ -645,8 +659,34 @@ public:
 private:
     void work()
     {
-        for (size_t v = next_++; v < variants_.size() && !stop_.load(); v = next_++) {
-            std::vector<FontCandidate> local = scanVariant(variants_[v]);
+        // The width-byte variants first: they take longest.
+        for (size_t v = next_++; v < items_ && !stop_.load(); v = next_++) {
+            if (v < variants_.size()) {
+                const std::vector<FontCandidate> local = scanVariant(variants_[v]);
+                const std::lock_guard lock(mutex_);
+                found_.insert(found_.end(), local.begin(), local.end());
+                continue;
+            }
+            int blocksDone = 0;
+            const std::vector<LayoutRegion> local =
+                findLayoutRegions(image_, prep_, static_cast<int>(v - variants_.size()), [&] {
+                    if (blocksDone < blocks_) {
+                        ++blocksDone;
+                        progress();
+                    }
+                    return cancelled();
+                });
+            for (; blocksDone < blocks_; ++blocksDone)
+                progress();
+            const std::lock_guard lock(mutex_);
+            regions_.insert(regions_.end(), local.begin(), local.end());
+        }
+    }
+
+    void judge()
+    {
+        for (size_t r = nextRegion_++; r < regions_.size() && !cancelled(); r = nextRegion_++) {
+            const std::vector<FontCandidate> local = judgeLayoutRegion(image_, regions_[r], options_);
             const std::lock_guard lock(mutex_);
             found_.insert(found_.end(), local.begin(), local.end());
         }
@@ -736,6 +776,8 @@ private:
 
     // Best first; a table overlapping a better one by half of the shorter
     // of the two is the same table read in another format, and is dropped.
+    // Width-byte tables go first: their width bytes check every glyph, and
+    // such a font's rows read as another layout too.
     static std::vector<FontCandidate> merged(std::vector<FontCandidate> all)
     {
         std::sort(all.begin(), all.end(), [](const FontCandidate &a, const FontCandidate &b) {
@@ -743,27 +785,36 @@ private:
                 return a.score > b.score;
             if (a.start != b.start)
                 return a.start < b.start;
-            const auto order = [](const FontFormat &f) { return std::tuple(f.width, f.height, f.skipSpareByte, f.swapBytes); };
+            const auto order = [](const FontFormat &f) { return std::tuple(f.layout, f.width, f.height, f.spare, f.swap, f.reverse); };
             return order(a.format) < order(b.format);
         });
         std::vector<FontCandidate> kept;
-        for (const FontCandidate &c : all) {
-            const bool same = std::any_of(kept.begin(), kept.end(), [&](const FontCandidate &k) {
-                const int64_t overlap = std::min(c.end(), k.end()) - std::max(c.start, k.start);
-                return overlap > 0 && 2 * overlap >= std::min(c.end() - c.start, k.end() - k.start);
-            });
-            if (!same)
-                kept.push_back(c);
+        for (const bool widthBytes : {true, false}) {
+            for (const FontCandidate &c : all) {
+                if (c.format.widthByte() != widthBytes)
+                    continue;
+                const bool same = std::any_of(kept.begin(), kept.end(), [&](const FontCandidate &k) {
+                    const int64_t overlap = std::min(c.end(), k.end()) - std::max(c.start, k.start);
+                    return overlap > 0 && 2 * overlap >= std::min(c.end() - c.start, k.end() - k.start);
+                });
+                if (!same)
+                    kept.push_back(c);
+            }
         }
+        std::stable_sort(kept.begin(), kept.end(), [](const FontCandidate &a, const FontCandidate &b) { return a.score > b.score; });
         return kept;
     }
 
     std::span<const uint8_t> image_;
     const FontScanOptions &options_;
     std::vector<Variant> variants_;
+    LayoutScanPrep prep_;
+    size_t items_;
     int blocks_ = 0;
     int total_ = 1;
     std::atomic<size_t> next_{0};
+    std::atomic<size_t> nextRegion_{0};
+    std::vector<LayoutRegion> regions_;
     std::atomic<int> done_{0};
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
@@ -771,22 +822,6 @@ private:
 };
 
 } // namespace
-
-int fontCharStep(const FontFormat &f)
-{
-    return bytesPerRow(f) * f.height + (f.width == 16 && f.skipSpareByte ? 1 : 0);
-}
-
-std::string formatText(const FontFormat &f)
-{
-    std::string text = std::to_string(f.width) + "x" + std::to_string(f.height);
-    std::string flags;
-    if (f.width == 16 && f.skipSpareByte)
-        flags = "Skip spare byte";
-    if (f.width == 16 && f.swapBytes)
-        flags += std::string(flags.empty() ? "" : ", ") + "Swap bytes";
-    return flags.empty() ? text : text + " " + flags;
-}
 
 std::vector<FontFormat> allFontFormats()
 {
@@ -810,7 +845,7 @@ std::array<uint16_t, 17> glyphRows(std::span<const uint8_t> image, int64_t offse
             const int64_t q = offset + 1 + 2 * int64_t{r - 1};
             const uint32_t x1 = at(q);
             const uint32_t x2 = at(q + 1);
-            rows[static_cast<size_t>(r)] = static_cast<uint16_t>(f.swapBytes ? (x2 << 8 | x1) : (x1 << 8 | x2));
+            rows[static_cast<size_t>(r)] = static_cast<uint16_t>(f.swap ? (x2 << 8 | x1) : (x1 << 8 | x2));
         }
     }
     return rows;
@@ -819,7 +854,7 @@ std::array<uint16_t, 17> glyphRows(std::span<const uint8_t> image, int64_t offse
 bool looksLikeGlyph(std::span<const uint8_t> image, int64_t offset, const FontFormat &f)
 {
     const int64_t length = static_cast<int64_t>(image.size());
-    if (offset < 0 || offset + fontCharStep(f) > length || f.height < 2 || f.height > 16)
+    if (!f.widthByte() || offset < 0 || offset + fontCharStep(f) > length || f.height < 2 || f.height > 16)
         return false;
     const int w = image[static_cast<size_t>(offset)];
     if (w < 1 || w > f.width)
@@ -828,7 +863,7 @@ bool looksLikeGlyph(std::span<const uint8_t> image, int64_t offset, const FontFo
     for (int r = 1; r < f.height; ++r) {
         if (rowEnd(offset, r, b) >= length)
             return false;
-        if (rowBits(image.data(), offset, r, f.width, f.swapBytes) & rightOfWidth(f.width, w))
+        if (rowBits(image.data(), offset, r, f.width, f.swap) & rightOfWidth(f.width, w))
             return false;
     }
     return true;
@@ -836,6 +871,8 @@ bool looksLikeGlyph(std::span<const uint8_t> image, int64_t offset, const FontFo
 
 FontCandidate scoreTable(std::span<const uint8_t> image, int64_t start, int64_t count, const FontFormat &f)
 {
+    if (!f.widthByte())
+        return scoreLayoutTable(image, start, count, f);
     int64_t good = 0;
     for (int64_t k = 0; k < count; ++k)
         good += looksLikeGlyph(image, start + k * fontCharStep(f), f) ? 1 : 0;

@@ -6,23 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "layout/glyph_format.h"
+
 namespace velmora {
 
-// A character format as the finder tries it: W, H and the two flags that
-// change where a character's bytes lie.
-struct FontFormat {
-    int width = 8;   // 8 or 16
-    int height = 13; // 2..16, the width byte's row included
-    bool skipSpareByte = false; // W = 16 only
-    bool swapBytes = false;     // W = 16 only
+// A character format as the finder reports it. The width-byte scan tries W
+// 8 or 16, H 2..16 and the two flags of W = 16; the layout scan tries the
+// 1-bit layouts without widths.
+using FontFormat = GlyphFormat;
 
-    bool operator==(const FontFormat &) const = default;
-};
-
-// Distance from one character to the next: B x H, plus the spare byte.
-int fontCharStep(const FontFormat &format);
-// "WxH", then the checked flags: "16x12 Skip spare byte, Swap bytes".
-std::string formatText(const FontFormat &format);
+// Distance from one character to the next.
+inline int fontCharStep(const FontFormat &format) { return format.step(); }
 // Every format the scan tries: 8 x 2..16, and 16 x 2..16 with and without
 // each of the two flags.
 std::vector<FontFormat> allFontFormats();
@@ -53,6 +47,7 @@ struct FontCandidate {
     double widthSlack = 0;   // mean columns between the ink and the width, over inked characters
     bool fixedWidth = false; // every character has the same width byte
     double strokeShare = 0;  // share of a pixel's uncertainty in its row that its left and upper neighbours explain
+    double piecesPerGlyph = 0; // layouts without widths: pieces of ink (8-connected) per inked glyph
 
     int64_t end() const { return start + count * fontCharStep(format); } // one past the table
 };
@@ -62,6 +57,10 @@ struct FontScanOptions {
     double minScore = 1200; // nor are tables scoring less
     int maxGap = 2;         // inconsistent characters in a row that a table may hold
     int threads = 0;        // 0: one per processor core, at most the work items
+    // Also look for fonts in the 1-bit layouts without widths (rows, packed,
+    // strips, pages, columns). Slower, and less sure: such glyphs carry no
+    // width byte that checks them one by one.
+    bool layouts = false;
     // Asked between blocks of work; true stops the scan.
     std::function<bool()> cancelled;
     // Called from the scanning threads with the work done so far out of total.

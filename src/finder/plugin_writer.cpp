@@ -40,8 +40,14 @@ PluginPreset presetForFont(const FontCandidate &font)
     preset.offset = static_cast<int32_t>(font.start);
     preset.width = f.width;
     preset.height = f.height;
-    preset.flags = std::string("---") + (f.skipSpareByte ? 't' : 'f') + (f.swapBytes ? 't' : 'f');
     preset.hint = formatText(f) + " at " + hex8(font.start);
+    if (!f.widthByte()) {
+        // The fixed fields keep two digits each; the format line names the layout.
+        preset.flags = "-----";
+        preset.format = formatText(f);
+        return preset;
+    }
+    preset.flags = std::string("---") + (f.spare ? 't' : 'f') + (f.swap ? 't' : 'f');
     return preset;
 }
 

@@ -22,7 +22,8 @@ struct PluginPreset {
 
 // The preset that puts a found font into effect: its offset, its format, and
 // the flags "Skip spare byte" and "Swap bytes " set as the font needs them,
-// the other three left alone.
+// the other three left alone. A font of another layout carries its format
+// string instead of flags.
 PluginPreset presetForFont(const FontCandidate &font);
 
 // The 22 lines of a plug-in file, each ending in CR LF: the title, the image

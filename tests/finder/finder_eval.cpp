@@ -2,7 +2,10 @@
 // does: planted fonts found with their exact start, format and length, and
 // ranked above every other row; rows that are no planted font; rows found in
 // images without fonts. Usage: finder_eval [images] [images without fonts]
-// [seed] [-v]. Build it in Release; it is not part of the test run.
+// [seed] [-v] [-l] [-L] [-W]. With -l the fonts lie in the layouts without
+// widths and the scan looks for them (-W: it does not); -L makes the scan
+// look for them in images of width-byte fonts.
+// Build it in Release; it is not part of the test run.
 #include <QGuiApplication>
 
 #include <chrono>
@@ -19,10 +22,9 @@ using namespace velmora;
 
 namespace {
 
-bool sameFont(const FontCandidate &c, const test::PlantedFont &font)
-{
-    return c.start == font.start && c.format == font.format && c.count == font.count;
-}
+std::span<const uint8_t> scanned;
+
+bool sameFont(const FontCandidate &c, const test::PlantedFont &font) { return test::showsFont(scanned, c, font); }
 
 void printRow(const char *what, const FontCandidate &c)
 {
@@ -41,6 +43,9 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     std::vector<std::string> args(argv + 1, argv + argc);
     const bool verbose = std::erase(args, "-v") > 0;
+    const bool layouts = std::erase(args, "-l") > 0;
+    // -L scans the layouts without widths too (the default with -l; -W turns it off).
+    const bool scanLayouts = (layouts || std::erase(args, "-L") > 0) && std::erase(args, "-W") == 0;
     const int images = args.size() > 0 ? std::stoi(args[0]) : 40;
     const int fontless = args.size() > 1 ? std::stoi(args[1]) : 20;
     const uint64_t seed = args.size() > 2 ? std::stoull(args[2]) : 1;
@@ -56,12 +61,16 @@ int main(int argc, char **argv)
             const uint64_t imageSeed = random();
             test::GeneratedImage image;
             if (withFonts)
-                image = test::generateFirmwareImage(imageSeed, size, count);
+                image = layouts ? test::generateLayoutFirmwareImage(imageSeed, size, count)
+                                : test::generateFirmwareImage(imageSeed, size, count);
             else
                 image.bytes = test::firmwareBackground(imageSeed, size);
 
             const auto start = std::chrono::steady_clock::now();
-            const FontScanResult found = scanFonts(image.bytes);
+            FontScanOptions options;
+            options.layouts = scanLayouts;
+            const FontScanResult found = scanFonts(image.bytes, options);
+            scanned = image.bytes;
             seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             megabytes += static_cast<double>(size >> 20);
 
@@ -92,8 +101,9 @@ int main(int argc, char **argv)
                         static_cast<long long>(size >> 20), static_cast<int>(image.fonts.size()), imageExact, imageFirst, others);
             if (verbose && (imageFirst < static_cast<int>(image.fonts.size()) || others > 0)) {
                 for (const test::PlantedFont &font : image.fonts)
-                    std::printf("    planted %08llx %-28s x%-5lld %s\n", static_cast<unsigned long long>(font.start),
-                                formatText(font.format).c_str(), static_cast<long long>(font.count), font.source.c_str());
+                    std::printf("    planted %08llx %-28s x%-5lld %s score %.0f\n", static_cast<unsigned long long>(font.start),
+                                formatText(font.format).c_str(), static_cast<long long>(font.count), font.source.c_str(),
+                                scoreTable(image.bytes, font.start, font.count, font.format).score);
                 for (const FontCandidate &c : found.candidates)
                     printRow(std::any_of(image.fonts.begin(), image.fonts.end(),
                                          [&](const test::PlantedFont &f) { return sameFont(c, f); })

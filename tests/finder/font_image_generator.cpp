@@ -106,8 +106,8 @@ void writeGlyph(uint8_t *out, const FontFormat &f, int widthByte, const Rows &ro
             out[r] = static_cast<uint8_t>(bits);
         } else {
             const auto left = static_cast<uint8_t>(bits >> 8), right = static_cast<uint8_t>(bits);
-            out[2 * r - 1] = f.swapBytes ? right : left;
-            out[2 * r] = f.swapBytes ? left : right;
+            out[2 * r - 1] = f.swap ? right : left;
+            out[2 * r] = f.swap ? left : right;
         }
     }
     // The bytes past the last shown row (the spare bytes of W = 16) are 0.

@@ -1,8 +1,10 @@
 #include <QAbstractItemView>
 #include <QAction>
+#include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -92,9 +94,8 @@ private slots:
             const test::PlantedFont *font = plantedAt(image, cellText(view, row, 0));
             QVERIFY2(font, qPrintable(cellText(view, row, 0)));
             const QString format = cellText(view, row, 1);
-            QVERIFY(format.startsWith(QStringLiteral("%1x%2").arg(font->format.width).arg(font->format.height)));
-            QCOMPARE(format.contains(QStringLiteral("Skip spare byte")), font->format.skipSpareByte);
-            QCOMPARE(format.contains(QStringLiteral("Swap bytes")), font->format.swapBytes);
+            // The row's format is the format string the editor reads.
+            QCOMPARE(format, QString::fromStdString(formatText(font->format)));
             QCOMPARE(cellText(view, row, 2).toLongLong(), font->count);
             const double score = dialog->candidates()[size_t(row)].score;
             QVERIFY(score <= previous);
@@ -146,11 +147,11 @@ private slots:
             QCOMPARE(int64_t{s.glyphOffset}, font->start);
             QCOMPARE(int(s.charWidth), font->format.width);
             QCOMPARE(int(s.charHeight), font->format.height);
-            QCOMPARE(s.flag(Flag::SkipSpareByte), font->format.skipSpareByte);
-            QCOMPARE(s.flag(Flag::SwapBytes), font->format.swapBytes);
+            QCOMPARE(s.flag(Flag::SkipSpareByte), font->format.spare);
+            QCOMPARE(s.flag(Flag::SwapBytes), font->format.swap);
             auto *flags = w.find<QListWidget>(QStringLiteral("CLB"));
-            QCOMPARE(flags->item(3)->checkState() == Qt::Checked, font->format.skipSpareByte);
-            QCOMPARE(flags->item(4)->checkState() == Qt::Checked, font->format.swapBytes);
+            QCOMPARE(flags->item(3)->checkState() == Qt::Checked, font->format.spare);
+            QCOMPARE(flags->item(4)->checkState() == Qt::Checked, font->format.swap);
             QCOMPARE(w.find<QSpinBox>(QStringLiteral("spWidth"))->value(), font->format.width);
             QCOMPARE(w.find<QSpinBox>(QStringLiteral("spHeight"))->value(), font->format.height);
             QCOMPARE(w.find<HexEntry>(QStringLiteral("MaskEdit1"))->text(), QString::fromStdString(hex8(font->start)));
@@ -203,7 +204,7 @@ private slots:
         int compared = 0;
         for (const FontCandidate &font : dialog->candidates()) {
             // The overview steps by 2H - 1 in that one format, not by characters.
-            if (font.format.width == 16 && !font.format.skipSpareByte)
+            if (font.format.width == 16 && !font.format.spare)
                 continue;
             goToFont(w.editor(), font);
             const EditorState &s = w.state();
@@ -256,7 +257,7 @@ private slots:
             const FontCandidate &font = dialog->candidates()[size_t(k == 0 ? 1 : 3)];
             QCOMPARE(lines[9].mid(9 * k, 9), QStringLiteral("$") + QString::fromStdString(hex8(font.start)));
             QCOMPARE(lines[10].mid(4 * k, 4), QStringLiteral("%1%2").arg(font.format.width, 2, 10, QLatin1Char('0')).arg(font.format.height, 2, 10, QLatin1Char('0')));
-            QCOMPARE(lines[11].mid(5 * k + 3, 2), QStringLiteral("%1%2").arg(font.format.skipSpareByte ? 't' : 'f').arg(font.format.swapBytes ? 't' : 'f'));
+            QCOMPARE(lines[11].mid(5 * k + 3, 2), QStringLiteral("%1%2").arg(font.format.spare ? 't' : 'f').arg(font.format.swap ? 't' : 'f'));
             QVERIFY(lines[3 + k].contains(QString::fromStdString(hex8(font.start))));
         }
     }
@@ -308,8 +309,8 @@ private slots:
             QCOMPARE(int64_t{s.glyphOffset}, font.start);
             QCOMPARE(int(s.charWidth), font.format.width);
             QCOMPARE(int(s.charHeight), font.format.height);
-            QCOMPARE(s.flag(Flag::SkipSpareByte), font.format.skipSpareByte);
-            QCOMPARE(s.flag(Flag::SwapBytes), font.format.swapBytes);
+            QCOMPARE(s.flag(Flag::SkipSpareByte), font.format.spare);
+            QCOMPARE(s.flag(Flag::SwapBytes), font.format.swap);
             QCOMPARE(s.glyph, test::storedGlyph(s));
         }
     }
@@ -346,6 +347,37 @@ private slots:
         foundFonts(dialog)->selectionModel()->select(foundFonts(dialog)->model()->index(0, 0),
                                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
         QCOMPARE(save->text(), QStringLiteral("Save selected as plug-in..."));
+    }
+
+    // "Layouts without widths" scans again; a saved plug-in's button puts the
+    // found font's format string into effect.
+    void aPluginButtonLandsOnALayoutFont()
+    {
+        test::Window w;
+        std::vector<uint8_t> bytes = test::firmwareBackground(3, 512 << 10);
+        test::plantCellFont(bytes, 0x20004, "Lat15-VGA14.psf.gz", Layout::Rows, false, 160);
+        loadImage(w, bytes);
+        FindFontsDialog *dialog = findFonts(w);
+        QSignalSpy finished(dialog, &FindFontsDialog::scanFinished);
+        dialog->findChild<QCheckBox *>(QStringLiteral("FindLayouts"))->click();
+        QVERIFY(finished.wait(120000));
+        QVERIFY(!dialog->candidates().empty());
+        const FontCandidate font = dialog->candidates()[0];
+        QCOMPARE(formatText(font.format), std::string("8x14,rows"));
+        QCOMPARE(cellText(foundFonts(dialog), 0, 1), QStringLiteral("8x14,rows"));
+
+        const QString path = w.dir.filePath(QStringLiteral("plugins/layouts.vlp"));
+        w.editor().runDialog = [&](QFileDialog &d) {
+            d.selectFile(path);
+            return true;
+        };
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("btSavePlugin")), Qt::LeftButton);
+        test::runWithFile(w, "PLoad", path);
+        loadImage(w, bytes);
+        test::clickButton(w, "bt1");
+        QCOMPARE(int64_t{w.state().viewOffset}, font.start);
+        QCOMPARE(w.find<QLineEdit>(QStringLiteral("FormatText"))->text(), QStringLiteral("8x14,rows"));
+        QCOMPARE(w.state().glyph, test::storedGlyph(w.state()));
     }
 
     void cancelStopsTheScan()

@@ -114,8 +114,8 @@ private slots:
                     if (w == 8) {
                         c[r] = left;
                     } else {
-                        c[2 * r - 1] = font.format.swapBytes ? right : left;
-                        c[2 * r] = font.format.swapBytes ? left : right;
+                        c[2 * r - 1] = font.format.swap ? right : left;
+                        c[2 * r] = font.format.swap ? left : right;
                     }
                 }
             } else {

@@ -38,8 +38,8 @@ void writeChar(uint8_t *out, const FontFormat &f, int w, const std::array<uint32
             out[r] = static_cast<uint8_t>(rows[r]);
         } else {
             const auto left = static_cast<uint8_t>(rows[r] >> 8), right = static_cast<uint8_t>(rows[r]);
-            out[2 * r - 1] = f.swapBytes ? right : left;
-            out[2 * r] = f.swapBytes ? left : right;
+            out[2 * r - 1] = f.swap ? right : left;
+            out[2 * r] = f.swap ? left : right;
         }
     }
 }
@@ -198,7 +198,7 @@ private slots:
     void glyphRowsDecodeAsTheCodec()
     {
         QFETCH(FontFormat, format);
-        std::mt19937 random(format.height * 4 + format.skipSpareByte * 2 + format.swapBytes);
+        std::mt19937 random(format.height * 4 + format.spare * 2 + format.swap);
         std::vector<uint8_t> bytes(64);
         for (uint8_t &b : bytes)
             b = static_cast<uint8_t>(random());
@@ -206,8 +206,8 @@ private slots:
         s.image.replace(bytes);
         s.charWidth = static_cast<uint8_t>(format.width);
         s.charHeight = static_cast<uint8_t>(format.height);
-        s.setFlag(Flag::SkipSpareByte, format.skipSpareByte);
-        s.setFlag(Flag::SwapBytes, format.swapBytes);
+        s.setFlag(Flag::SkipSpareByte, format.spare);
+        s.setFlag(Flag::SwapBytes, format.swap);
         for (const int32_t g : {0, 5, 60}) { // the last one reaches past the end
             s.glyphOffset = g;
             decodeChar(s);

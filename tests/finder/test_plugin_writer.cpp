@@ -41,7 +41,7 @@ private slots:
             "4194304",
             "12----",
             "8x13 at 00000400",
-            "16x16 Skip spare byte, Swap bytes at 00012345",
+            "16x16,spare,swap at 00012345",
             "", "", "", "",
             "$00000400$00012345$00000000$00000000$00000000$00000000",
             "081316160813081308130813",
@@ -68,7 +68,7 @@ private slots:
         QCOMPARE(lines[19].mid(45, 9), QStringLiteral("$0000C000"));
         QCOMPARE(lines[20].mid(20, 4), QStringLiteral("1613"));
         QCOMPARE(lines[21].mid(25, 5), QStringLiteral("---tf"));
-        QCOMPARE(lines[18], QStringLiteral("16x13 Skip spare byte at 0000C000"));
+        QCOMPARE(lines[18], QStringLiteral("16x13,spare at 0000C000"));
         QCOMPARE(lines[19].size(), 54);
         QVERIFY(!lines.join(QString()).contains(QStringLiteral("0000D000")));
     }
@@ -88,8 +88,12 @@ private slots:
     // and a line naming no format is passed over.
     void formatStringsFollowTheFixedFields()
     {
-        PluginPreset rows = presetForFont(font(0x880, {8, 13, false, false}));
-        rows.format = "24x24,rows";
+        GlyphFormat cjk{24, 24};
+        cjk.layout = Layout::Rows;
+        const PluginPreset rows = presetForFont(font(0x880, cjk));
+        QCOMPARE(rows.format, std::string("24x24,rows"));
+        QCOMPARE(rows.hint, std::string("24x24,rows at 00000880"));
+        QCOMPARE(rows.flags, std::string("-----"));
         const std::vector<PluginPreset> presets = {presetForFont(font(16, {8, 9, false, false})), rows};
         const std::string text = pluginText("t", 2112, presets) + "format 1 8x8,rows,bpp3\r\n";
         const QStringList lines = crlfLines(text);
@@ -100,7 +104,7 @@ private slots:
         QVERIFY(loadSettings(text, SettingsMode::Plugin, s).taken);
         QCOMPARE(s.presetTable.presets[0].format, std::string());
         QCOMPARE(s.presetTable.presets[1].format, std::string("24x24,rows"));
-        QCOMPARE(int(s.presetTable.presets[1].charHeight), 13);
+        QCOMPARE(int(s.presetTable.presets[1].charHeight), 24);
     }
 };
 

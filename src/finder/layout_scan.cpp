@@ -1,0 +1,1030 @@
+#include "finder/layout_scan.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <unordered_set>
+
+#include "layout/glyph_layout.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr int minLag = 4;
+constexpr int maxLag = 32;
+constexpr int minHeight = 6;
+constexpr int maxSide = 32;
+// Windows of one region: a font-like window may be followed by one that is not.
+constexpr int maxWindowGap = 1;
+constexpr int minRegionWindows = 6;
+constexpr int64_t windowGroup = 4;
+// Regions of one place that are judged: the lags whose bits agree most.
+constexpr int regionsPerPlace = 1;
+// The part of a region that the step, the layout and the first byte are judged on.
+constexpr int64_t judgedBytes = 6144;
+// Steps whose places are weighed, of those where bytes agree most with the next glyph's.
+constexpr size_t stepsTried = 6;
+// The share of the least score that the first look at a region must reach.
+constexpr double firstLookShare = 1.0;
+// The least score of a table without widths, as a share of the least score
+// of a width-byte table: its glyphs have no width bytes to check.
+constexpr double layoutScoreShare = 0.25;
+// Glyphs that the readings of a region are compared on.
+constexpr int64_t glyphsCompared = 128;
+// Glyphs of the first look at a region.
+constexpr int64_t glyphsLooked = 48;
+// Glyphs that a table may hold in a row that do not fit it, and blank ones
+// that the search for its end steps over.
+constexpr int maxGlyphGap = 2;
+constexpr int maxBlankRun = 40;
+// Glyphs of a table's core from which places without ink are taken as
+// outside every glyph.
+constexpr int64_t envelopeGlyphs = 48;
+// Formats within this share of the best reading are told apart by their
+// orientation and their ends.
+constexpr double nearBest = 0.98;
+
+constexpr std::array<uint8_t, 256> bitCount = [] {
+    std::array<uint8_t, 256> counts{};
+    for (int i = 0; i < 256; ++i)
+        counts[static_cast<size_t>(i)] = static_cast<uint8_t>((i & 1) + counts[static_cast<size_t>(i >> 1)]);
+    return counts;
+}();
+
+double entropyBits(double p) { return p <= 0 || p >= 1 ? 0 : -(p * std::log2(p) + (1 - p) * std::log2(1 - p)); }
+
+// The formats whose neighbouring pixels lie lag bits apart in the bytes
+// (as a row below, or a column beside), reverse off: the scan reads
+// reverse as an orientation of the same bits.
+std::vector<GlyphFormat> formatsForLag(int lag)
+{
+    std::vector<GlyphFormat> formats;
+    auto add = [&](Layout layout, int w, int h) {
+        GlyphFormat f;
+        f.layout = layout;
+        f.width = w;
+        f.height = h;
+        formats.push_back(f);
+    };
+    if (lag % 8 != 0) {
+        // Packed glyphs of W = lag: for each size the tallest H it holds.
+        std::map<int, int> tallest;
+        for (int h = minHeight; h <= maxSide; ++h)
+            tallest[(lag * h + 7) / 8] = h;
+        for (const auto &[size, h] : tallest)
+            add(Layout::Packed, lag, h);
+        return formats;
+    }
+    const int bytes = lag / 8;
+    for (int h = minHeight; h <= maxSide; ++h)
+        add(Layout::Rows, lag, h);
+    if (bytes == 1) {
+        for (int w = 16; w <= maxSide; w += 8)
+            for (int h = minHeight; h <= maxSide; ++h)
+                add(Layout::Strips, w, h);
+        for (int pages = 1; pages <= 4; ++pages)
+            for (int w = minLag; w <= maxSide; ++w)
+                add(Layout::Pages, w, 8 * pages);
+    } else {
+        for (int w = minLag; w <= maxSide; ++w)
+            add(Layout::Columns, w, lag);
+    }
+    return formats;
+}
+
+// Where each pixel's bit lies in a glyph of format f, row-major.
+std::vector<BitPlace> placesOf(const GlyphFormat &f)
+{
+    const GlyphLayout &layout = layoutOf(f.layout);
+    std::vector<BitPlace> places;
+    places.reserve(static_cast<size_t>(f.width * f.height));
+    for (int y = 0; y < f.height; ++y)
+        for (int x = 0; x < f.width; ++x) {
+            BitPlace p = layout.place(f, x, y, 0);
+            if (f.reverse)
+                p.bit = 7 - p.bit;
+            places.push_back(p);
+        }
+    return places;
+}
+
+// A glyph's pixels, 0 or 1, row-major.
+using Pixels = std::array<uint8_t, maxSide * maxSide>;
+
+struct Reader {
+    GlyphFormat format;
+    std::vector<BitPlace> places;
+    int step;
+
+    explicit Reader(const GlyphFormat &f) : format(f), places(placesOf(f)), step(f.step()) {}
+
+    // The caller keeps the glyph inside the image.
+    bool read(std::span<const uint8_t> image, int64_t start, Pixels &pixels) const
+    {
+        bool ink = false;
+        const uint8_t *bytes = image.data() + start;
+        for (size_t i = 0; i < places.size(); ++i) {
+            pixels[i] = static_cast<uint8_t>((bytes[places[i].byte] >> places[i].bit) & 1);
+            ink = ink || pixels[i];
+        }
+        return ink;
+    }
+};
+
+// How often a pixel is set after each pattern of its left and upper
+// neighbour, and how much those neighbours tell of it.
+struct Strokes {
+    std::array<int64_t, 4> all{}, set{};
+
+    void add(const Pixels &p, int w, int h)
+    {
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const size_t i = static_cast<size_t>(y * w + x);
+                const size_t k = static_cast<size_t>((x > 0 && p[i - 1] ? 2 : 0) + (y > 0 && p[i - static_cast<size_t>(w)] ? 1 : 0));
+                ++all[k];
+                set[k] += p[i];
+            }
+    }
+    // Bits that each neighbour saves when the other one is known, the
+    // smaller of the two, twice. Glyphs are drawn in strokes both ways;
+    // data that merely repeats along one direction (a table of similar
+    // numbers, fields of machine code) has neighbours that tell nothing
+    // across it.
+    double gain() const
+    {
+        auto bits = [](int64_t n, int64_t ones) {
+            return n > 0 ? static_cast<double>(n) * entropyBits(static_cast<double>(ones) / static_cast<double>(n)) : 0;
+        };
+        const double both = bits(all[0], set[0]) + bits(all[1], set[1]) + bits(all[2], set[2]) + bits(all[3], set[3]);
+        const double leftOnly = bits(all[0] + all[1], set[0] + set[1]) + bits(all[2] + all[3], set[2] + set[3]);
+        const double upOnly = bits(all[0] + all[2], set[0] + set[2]) + bits(all[1] + all[3], set[1] + set[3]);
+        return 2 * std::min(leftOnly - both, upOnly - both);
+    }
+    // The smaller of the two neighbours' gains over the larger: near 0 for
+    // data that repeats along one direction only.
+    double balance() const
+    {
+        auto bits = [](int64_t n, int64_t ones) {
+            return n > 0 ? static_cast<double>(n) * entropyBits(static_cast<double>(ones) / static_cast<double>(n)) : 0;
+        };
+        const double both = bits(all[0], set[0]) + bits(all[1], set[1]) + bits(all[2], set[2]) + bits(all[3], set[3]);
+        const double upGain = bits(all[0] + all[1], set[0] + set[1]) + bits(all[2] + all[3], set[2] + set[3]) - both;
+        const double leftGain = bits(all[0] + all[2], set[0] + set[2]) + bits(all[1] + all[3], set[1] + set[3]) - both;
+        return std::max(leftGain, upGain) > 0 ? std::max(0.0, std::min(leftGain, upGain)) / std::max(leftGain, upGain) : 0;
+    }
+    double entropy() const
+    {
+        int64_t pixels = 0;
+        double bits = 0;
+        for (size_t k = 0; k < 4; ++k) {
+            pixels += all[k];
+            bits += all[k] > 0 ? static_cast<double>(all[k]) * entropyBits(static_cast<double>(set[k]) / static_cast<double>(all[k])) : 0;
+        }
+        return pixels > 0 ? bits / static_cast<double>(pixels) : 0;
+    }
+};
+
+// What the cell's places tell: the bits that the position of a bit in the
+// glyph saves over the glyphs' density, less the cost of the positions'
+// densities. The step that repeats the glyphs' structure scores highest,
+// and its multiples score less for the longer model.
+double positionalInformation(std::span<const uint8_t> image, int64_t from, int64_t to, int step)
+{
+    const int64_t glyphs = (to - from) / step;
+    if (glyphs < 16)
+        return -1e300;
+    std::vector<int32_t> ones(static_cast<size_t>(step) * 8);
+    int64_t total = 0;
+    for (int64_t k = 0; k < glyphs; ++k) {
+        const uint8_t *bytes = image.data() + from + k * step;
+        for (int i = 0; i < step; ++i)
+            for (int b = 0; b < 8; ++b)
+                ones[static_cast<size_t>(i * 8 + b)] += (bytes[i] >> b) & 1;
+    }
+    for (int32_t n : ones)
+        total += n;
+    const auto n = static_cast<double>(glyphs);
+    const double density = static_cast<double>(total) / (n * static_cast<double>(ones.size()));
+    double saved = 0;
+    for (int32_t count : ones)
+        saved += n * (entropyBits(density) - entropyBits(static_cast<double>(count) / n));
+    return saved - 0.5 * static_cast<double>(ones.size()) * std::log2(n);
+}
+
+// How much more likely each glyph is as one of the table's than as the
+// bytes around it: by the density of each pixel place, against bits as
+// dense as the surroundings.
+struct PlaceModel {
+    std::vector<double> ifSet, ifClear; // log2 odds of a set or clear pixel
+    std::vector<uint8_t> outside;        // places without ink in the core
+
+    PlaceModel(const std::vector<int64_t> &ones, int64_t glyphs, double outsideDensity)
+    {
+        const double d = std::clamp(outsideDensity, 0.01, 0.99);
+        for (int64_t count : ones) {
+            const double p = (static_cast<double>(count) + 0.5) / (static_cast<double>(glyphs) + 1);
+            ifSet.push_back(std::log2(p / d));
+            ifClear.push_back(std::log2((1 - p) / (1 - d)));
+            outside.push_back(count == 0 && glyphs >= envelopeGlyphs);
+        }
+    }
+    // Ink mostly where no glyph of a long core has any (the rows and columns
+    // around every glyph, the padding) belongs to no glyph; a little of it
+    // is an accent or a wider letter.
+    double evidence(const Pixels &p) const
+    {
+        double bits = 0;
+        int ink = 0, out = 0;
+        for (size_t i = 0; i < ifSet.size(); ++i) {
+            bits += p[i] ? ifSet[i] : ifClear[i];
+            ink += p[i];
+            out += p[i] && outside[i] ? 1 : 0;
+        }
+        return 4 * out > ink ? -1e9 : bits;
+    }
+};
+
+double byteDensity(std::span<const uint8_t> image, int64_t from, int64_t to)
+{
+    from = std::max<int64_t>(0, from);
+    to = std::min<int64_t>(static_cast<int64_t>(image.size()), to);
+    int64_t ones = 0;
+    for (int64_t i = from; i < to; ++i)
+        ones += bitCount[image[static_cast<size_t>(i)]];
+    return to > from ? static_cast<double>(ones) / (8.0 * static_cast<double>(to - from)) : 0.5;
+}
+
+// How upright and unmirrored the glyphs stand: fonts keep the space
+// between letters on the right of the cell, so more glyphs reach its first
+// column than its last; and glyphs end on one baseline while their tops
+// (capitals, small letters, accents) vary, so more share their bottom row
+// than their top row.
+double orientationScore(std::span<const uint8_t> image, int64_t start, int64_t count, const Reader &reader)
+{
+    const int w = reader.format.width, h = reader.format.height;
+    std::array<int, maxSide> bottoms{}, tops{};
+    int inked = 0, firstColumn = 0, lastColumn = 0;
+    Pixels p{};
+    for (int64_t k = 0; k < count; ++k) {
+        if (!reader.read(image, start + k * reader.step, p))
+            continue;
+        ++inked;
+        int top = h, bottom = 0, left = w, right = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (p[static_cast<size_t>(y * w + x)]) {
+                    top = std::min(top, y);
+                    bottom = y;
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        ++bottoms[static_cast<size_t>(bottom)];
+        ++tops[static_cast<size_t>(top)];
+        firstColumn += left == 0 ? 1 : 0;
+        lastColumn += right == w - 1 ? 1 : 0;
+    }
+    if (inked == 0)
+        return 0;
+    return (firstColumn - lastColumn + *std::max_element(bottoms.begin(), bottoms.end()) - *std::max_element(tops.begin(), tops.end()))
+           / static_cast<double>(inked);
+}
+
+struct Extent {
+    int64_t start = 0;
+    int64_t count = 0;
+    int64_t accepted = 0;
+};
+
+// The table around the glyphs of [coreFrom, coreTo) read at start + k x
+// step: glyph by glyph outwards while they fit the core's pixel places
+// better than the surroundings' bytes, over gaps of up to maxGlyphGap glyphs
+// that do not. Blank glyphs at the ends are left out: they fit zero fill as
+// well as a font.
+Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t coreFrom, int64_t coreTo)
+{
+    const int64_t step = reader.step;
+    const auto length = static_cast<int64_t>(image.size());
+    const int64_t glyphs = (coreTo - coreFrom) / step;
+    std::vector<int64_t> ones(reader.places.size());
+    Pixels p{};
+    for (int64_t k = 0; k < glyphs; ++k) {
+        reader.read(image, coreFrom + k * step, p);
+        for (size_t i = 0; i < ones.size(); ++i)
+            ones[i] += p[i];
+    }
+    const double before = byteDensity(image, coreFrom - 4096, coreFrom);
+    const double after = byteDensity(image, coreTo, coreTo + 4096);
+    // Judged against the sparser surroundings, so that a glyph of fill or
+    // code is not taken for a font's.
+    const PlaceModel model(ones, glyphs, std::min(before, after) > 0.02 ? std::min(before, after) : std::max(before, after));
+
+    Extent e;
+    const int64_t middle = coreFrom + glyphs / 2 * step;
+    int64_t first = -1, last = -1;
+    int64_t accepted = 0;
+    for (const int direction : {+1, -1}) {
+        int misses = 0, blanks = 0;
+        for (int64_t at = direction > 0 ? middle : middle - step; at >= 0 && at + step <= length; at += direction * step) {
+            const bool ink = reader.read(image, at, p);
+            if (!ink) {
+                if (++blanks > maxBlankRun)
+                    break;
+                continue;
+            }
+            blanks = 0;
+            if (model.evidence(p) > 0) {
+                misses = 0;
+                ++accepted;
+                if (direction > 0)
+                    last = at;
+                else
+                    first = at;
+                if (first < 0 && direction > 0)
+                    first = at;
+            } else if (++misses > maxGlyphGap) {
+                break;
+            }
+        }
+        if (direction > 0 && last < 0)
+            return e;
+    }
+    e.start = first;
+    e.count = (last - first) / step + 1;
+    e.accepted = accepted;
+    return e;
+}
+
+// The bits that glyphs cost when each pixel is told by its six nearest
+// earlier neighbours (two to the left, three above, the one two above),
+// learnt from these glyphs, with the cost of the model. The layout and the
+// first byte that a font was drawn in make its strokes most foreseeable;
+// any other reading cuts them.
+struct StrokeModel {
+    std::array<int32_t, 64> all{}, set{};
+
+    void add(const Pixels &p, int w, int h)
+    {
+        auto at = [&](int x, int y) { return x >= 0 && y >= 0 && x < w ? p[static_cast<size_t>(y * w + x)] : 0; };
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const size_t k = static_cast<size_t>(at(x - 1, y) << 5 | at(x, y - 1) << 4 | at(x - 2, y) << 3 | at(x - 1, y - 1) << 2
+                                                     | at(x + 1, y - 1) << 1 | at(x, y - 2));
+                ++all[k];
+                set[k] += p[static_cast<size_t>(y * w + x)];
+            }
+    }
+    double bits() const
+    {
+        double total = 0;
+        for (size_t k = 0; k < 64; ++k)
+            if (all[k] > 0)
+                total += all[k] * entropyBits(static_cast<double>(set[k]) / all[k]) + 0.5 * std::log2(static_cast<double>(all[k]) + 1);
+        return total;
+    }
+    // Bits saved over the pixels' own density.
+    double gain() const
+    {
+        int64_t pixels = 0, ink = 0;
+        for (size_t k = 0; k < 64; ++k) {
+            pixels += all[k];
+            ink += set[k];
+        }
+        return pixels > 0 ? static_cast<double>(pixels) * entropyBits(static_cast<double>(ink) / static_cast<double>(pixels)) - bits() : 0;
+    }
+};
+
+// The cost of the glyphs of [from + phase, to) read in reader's format.
+double readingBits(std::span<const uint8_t> image, int64_t from, int64_t to, const Reader &reader, int phase)
+{
+    StrokeModel model;
+    Pixels p{};
+    for (int64_t start = from + phase; start + reader.step <= to; start += reader.step)
+        if (reader.read(image, start, p))
+            model.add(p, reader.format.width, reader.format.height);
+    return model.bits();
+}
+
+// How a reading places the glyphs in their cells: ink pieces (8-connected)
+// summed over the glyphs, and the rows and columns blank in every glyph at
+// each side.
+struct Shape {
+    int64_t pieces = 0;
+    int leftMargin = 0, topMargin = 0, bottomMargin = 0;
+};
+
+Shape shapeOf(std::span<const uint8_t> image, int64_t start, int64_t count, const Reader &reader)
+{
+    const int w = reader.format.width, h = reader.format.height;
+    Shape shape;
+    Pixels p{}, seen{};
+    std::array<uint8_t, maxSide> columns{}, rows{};
+    std::vector<int> stack;
+    for (int64_t k = 0; k < count; ++k) {
+        if (!reader.read(image, start + k * reader.step, p))
+            continue;
+        seen.fill(0);
+        for (int i = 0; i < w * h; ++i) {
+            if (!p[static_cast<size_t>(i)])
+                continue;
+            columns[static_cast<size_t>(i % w)] = 1;
+            rows[static_cast<size_t>(i / w)] = 1;
+            if (seen[static_cast<size_t>(i)])
+                continue;
+            ++shape.pieces;
+            stack.assign(1, i);
+            seen[static_cast<size_t>(i)] = 1;
+            while (!stack.empty()) {
+                const int j = stack.back();
+                stack.pop_back();
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const int x = j % w + dx, y = j / w + dy;
+                        const auto n = static_cast<size_t>(y * w + x);
+                        if (x >= 0 && x < w && y >= 0 && y < h && p[n] && !seen[n]) {
+                            seen[n] = 1;
+                            stack.push_back(static_cast<int>(n));
+                        }
+                    }
+            }
+        }
+    }
+    while (shape.leftMargin < w && !columns[static_cast<size_t>(shape.leftMargin)])
+        ++shape.leftMargin;
+    while (shape.topMargin < h && !rows[static_cast<size_t>(shape.topMargin)])
+        ++shape.topMargin;
+    while (shape.bottomMargin < h && !rows[static_cast<size_t>(h - 1 - shape.bottomMargin)])
+        ++shape.bottomMargin;
+    return shape;
+}
+
+// The measures of a table and its score: the bits that strokes save over
+// its distinct glyphs, taken only at the pixel places that vary from glyph
+// to glyph (a place set in nearly every glyph is a field of data), and
+// reduced when many places are such fields.
+FontCandidate scoreExtent(std::span<const uint8_t> image, const Reader &reader, int64_t start, int64_t count)
+{
+    const GlyphFormat &f = reader.format;
+    FontCandidate c;
+    c.start = start;
+    c.format = f;
+    c.count = count;
+    const size_t pixels = reader.places.size();
+    std::vector<int64_t> ones(pixels);
+    std::unordered_set<std::string> seen;
+    std::vector<Pixels> distinct;
+    Pixels p{};
+    int64_t inked = 0;
+    for (int64_t k = 0; k < count; ++k) {
+        if (!reader.read(image, start + k * reader.step, p)) {
+            c.hasBlank = true;
+            ++c.consistent;
+            continue;
+        }
+        ++inked;
+        ++c.consistent;
+        for (size_t i = 0; i < pixels; ++i)
+            ones[i] += p[i];
+        if (distinct.size() < 4096 && seen.insert(std::string(p.begin(), p.begin() + static_cast<ptrdiff_t>(pixels))).second)
+            distinct.push_back(p);
+    }
+    c.distinct = static_cast<int64_t>(distinct.size());
+    if (inked == 0 || c.distinct < 16)
+        return c;
+    // Ink pixels without an inked neighbour, over all ink of the distinct glyphs.
+    {
+        int64_t ink = 0, alone = 0;
+        for (const Pixels &g : distinct)
+            for (int y = 0; y < f.height; ++y)
+                for (int x = 0; x < f.width; ++x) {
+                    if (!g[static_cast<size_t>(y * f.width + x)])
+                        continue;
+                    ++ink;
+                    bool neighbour = false;
+                    for (int dy = -1; dy <= 1; ++dy)
+                        for (int dx = -1; dx <= 1; ++dx) {
+                            const int nx = x + dx, ny = y + dy;
+                            neighbour = neighbour || ((dx || dy) && nx >= 0 && ny >= 0 && nx < f.width && ny < f.height
+                                                      && g[static_cast<size_t>(ny * f.width + nx)]);
+                        }
+                    alone += neighbour ? 0 : 1;
+                }
+        c.edgeInkShare = ink > 0 ? static_cast<double>(alone) / static_cast<double>(ink) : 0;
+        c.widthSlack = static_cast<double>(ink) / static_cast<double>(c.distinct);
+    }
+    // Places set in nearly every glyph, and the mask of the places that vary.
+    int fields = 0;
+    Pixels varied{};
+    for (size_t i = 0; i < pixels; ++i) {
+        const double share = static_cast<double>(ones[i]) / static_cast<double>(inked);
+        fields += share > 0.9 ? 1 : 0;
+        varied[i] = share >= 0.02 && share <= 0.9;
+    }
+    Strokes strokes;
+    StrokeModel model;
+    for (Pixels &g : distinct) {
+        for (size_t i = 0; i < pixels; ++i)
+            g[i] = static_cast<uint8_t>(g[i] & varied[i]);
+        strokes.add(g, f.width, f.height);
+        model.add(g, f.width, f.height);
+    }
+    c.pixelEntropy = strokes.entropy();
+    c.piecesPerGlyph = static_cast<double>(shapeOf(image, start, count, reader).pieces) / static_cast<double>(inked);
+    const double gain = model.gain();
+    int64_t all = 0;
+    for (int64_t n : strokes.all)
+        all += n;
+    c.strokeShare = strokes.balance();
+    c.fieldShare = static_cast<double>(fields) / static_cast<double>(pixels);
+    c.fixedWidth = true;
+    // Strokes run both ways: data whose neighbours tell only along one
+    // direction loses its score, as does data with fields (places set in
+    // nearly every glyph).
+    // Glyphs are drawn in strokes: most are one or two pieces of ink, and
+    // an ink pixel alone among its eight neighbours is rare (a dot); numbers
+    // and bit fields scatter their ink.
+    c.score = std::max(0.0, gain) * std::clamp(c.strokeShare / 0.4, 0.0, 1.0) * std::clamp(1 - c.fieldShare / 0.1, 0.0, 1.0)
+              * std::clamp((0.025 - c.edgeInkShare) / 0.01, 0.0, 1.0) * std::clamp((2 - c.piecesPerGlyph) / 0.5, 0.0, 1.0);
+    return c;
+}
+
+// A quick score of count glyphs from start: the bits their strokes save,
+// as far as the strokes run both ways; no glyph is compared with another.
+double firstLook(std::span<const uint8_t> image, const Reader &reader, int64_t start, int64_t count)
+{
+    Strokes strokes;
+    StrokeModel model;
+    Pixels p{};
+    for (int64_t k = 0; k < count; ++k)
+        if (reader.read(image, start + k * reader.step, p)) {
+            strokes.add(p, reader.format.width, reader.format.height);
+            model.add(p, reader.format.width, reader.format.height);
+        }
+    return std::max(0.0, model.gain()) * std::clamp(strokes.balance() / 0.4, 0.0, 1.0);
+}
+
+// The bits set at each of step x 8 bit places over the glyphs of [from, to)
+// read from from.
+std::vector<int32_t> placeCounts(std::span<const uint8_t> image, int64_t from, int64_t to, int step)
+{
+    std::vector<int32_t> ones(static_cast<size_t>(step) * 8);
+    for (int64_t at = from; at + step <= to; at += step)
+        for (int i = 0; i < step; ++i)
+            for (int b = 0; b < 8; ++b)
+                ones[static_cast<size_t>(i * 8 + b)] += (image[static_cast<size_t>(at + i)] >> b) & 1;
+    return ones;
+}
+
+// How rough the map of each pixel's share of ink is: Geary's ratio of the
+// squared differences of neighbouring pixels to those of any two, 1 for a
+// map without order and near 0 for a smooth one. A font read in its own
+// layout shows the blur of its letters, their body and their margins; read
+// in another, the pieces of that blur lie shuffled. ones are the counts of
+// placeCounts read from phase bytes on.
+double mapRoughness(const std::vector<int32_t> &ones, int step, int phase, const GlyphFormat &f, const std::vector<BitPlace> &places)
+{
+    const int w = f.width, h = f.height;
+    std::array<double, maxSide * maxSide> share{};
+    double mean = 0;
+    for (size_t i = 0; i < places.size(); ++i) {
+        const int byte = (places[i].byte + phase) % step;
+        share[i] = ones[static_cast<size_t>(byte * 8 + places[i].bit)];
+        mean += share[i];
+    }
+    mean /= static_cast<double>(places.size());
+    double spread = 0;
+    for (size_t i = 0; i < places.size(); ++i)
+        spread += (share[i] - mean) * (share[i] - mean);
+    double neighbours = 0;
+    int pairs = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const double v = share[static_cast<size_t>(y * w + x)];
+            if (x + 1 < w) {
+                neighbours += (v - share[static_cast<size_t>(y * w + x + 1)]) * (v - share[static_cast<size_t>(y * w + x + 1)]);
+                ++pairs;
+            }
+            if (y + 1 < h) {
+                neighbours += (v - share[static_cast<size_t>((y + 1) * w + x)]) * (v - share[static_cast<size_t>((y + 1) * w + x)]);
+                ++pairs;
+            }
+        }
+    if (spread <= 0 || pairs == 0)
+        return 1;
+    return static_cast<double>(places.size() - 1) * neighbours / (2.0 * pairs * spread);
+}
+
+// One reading of a region: a format (reverse included) and its first byte.
+struct Reading {
+    GlyphFormat format;
+    int phase = 0;
+    double roughness = 1;
+    double bits = 0;
+};
+
+// Where the glyphs that readings are compared on start (before the
+// reading's phase): past the region's first window, which may hold bytes
+// beside the font, when the region is long enough.
+int64_t comparedFrom(int64_t from, int64_t to, const Reading &r)
+{
+    const int64_t step = r.format.step();
+    return (to - from) / step >= 48 ? from + (layoutWindowBytes + step - 1) / step * step : from;
+}
+
+// Readings within this much of the smoothest are told apart by their
+// orientation and their ends.
+constexpr double roughnessSlack = 0.03;
+constexpr double bitsSlack = 0.1;
+
+
+std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t from, int64_t to, int lag, bool reversedBits,
+                                       const FontScanOptions &options)
+{
+    const int64_t judgedTo = std::min(to, from + judgedBytes);
+    // The steps of the formats, best by their places' information first.
+    const std::vector<GlyphFormat> formats = formatsForLag(lag);
+    // First the steps at which bytes agree most with the byte one step on
+    // (the same place of the next glyph), then of those the best by the
+    // information of their places.
+    std::map<int, double> agreement;
+    for (const GlyphFormat &f : formats) {
+        const int step = f.step();
+        if (agreement.count(step) || (judgedTo - from) / step < 16)
+            continue;
+        int64_t inter = 0, uni = 0;
+        for (int64_t i = from; i + step < judgedTo; ++i) {
+            const uint8_t a = image[static_cast<size_t>(i)], b = image[static_cast<size_t>(i + step)];
+            inter += bitCount[a & b];
+            uni += bitCount[a | b];
+        }
+        agreement[step] = uni > 0 ? static_cast<double>(inter) / static_cast<double>(uni) : 0;
+    }
+    std::vector<std::pair<double, int>> agreeing;
+    for (const auto &[step, share] : agreement)
+        agreeing.push_back({share, step});
+    std::sort(agreeing.rbegin(), agreeing.rend());
+    if (agreeing.size() > stepsTried)
+        agreeing.resize(stepsTried);
+    std::vector<std::pair<double, int>> ranked;
+    for (const auto &[share, step] : agreeing)
+        if (const double info = positionalInformation(image, from, judgedTo, step); info > 0)
+            ranked.push_back({info, step});
+    std::sort(ranked.rbegin(), ranked.rend());
+    if (ranked.size() > 1)
+        ranked.resize(1);
+
+    std::vector<Reading> readings;
+    double smoothest = 1;
+    for (const auto &[info, step] : ranked) {
+        const std::vector<int32_t> ones = placeCounts(image, from, judgedTo, step);
+        for (const GlyphFormat &plain : formats) {
+            if (plain.step() != step)
+                continue;
+            for (const bool reverse : {false, true}) {
+                // Packed glyphs: the item's bit order says which.
+                if (lag % 8 != 0 && reverse != reversedBits)
+                    continue;
+                GlyphFormat f = plain;
+                f.reverse = reverse;
+                const std::vector<BitPlace> places = placesOf(f);
+                for (int phase = 0; phase < step; ++phase) {
+                    const double roughness = mapRoughness(ones, step, phase, f, places);
+                    smoothest = std::min(smoothest, roughness);
+                    readings.push_back({f, phase, roughness});
+                }
+            }
+        }
+    }
+    if (readings.empty() || smoothest > 0.5)
+        return {};
+    // A first look at the strokes in the smoothest reading of each format
+    // nearly as smooth as the smoothest: most regions of code and data end
+    // here, before the finer and slower choice of reading.
+    {
+        std::vector<const Reading *> firsts;
+        for (const Reading &r : readings) {
+            if (r.roughness > smoothest + roughnessSlack)
+                continue;
+            const auto known = std::find_if(firsts.begin(), firsts.end(), [&](const Reading *f) { return f->format == r.format; });
+            if (known == firsts.end())
+                firsts.push_back(&r);
+            else if (r.roughness < (*known)->roughness)
+                *known = &r;
+        }
+        double bestLook = 0;
+        for (const Reading *first : firsts) {
+            const int64_t glyphs = std::min<int64_t>(glyphsLooked, (judgedTo - from - first->phase) / first->format.step());
+            bestLook = std::max(bestLook, firstLook(image, Reader(first->format), from + first->phase, glyphs));
+        }
+        if (bestLook < options.minScore * layoutScoreShare * firstLookShare)
+            return {};
+    }
+    // The formats with a reading nearly as smooth as the smoothest, then of
+    // their readings the ones whose strokes cost nearly the fewest bits: a
+    // font's own reading, its turned and mirrored ones, and those a few
+    // blank rows or columns off.
+    std::vector<GlyphFormat> smooth;
+    for (const Reading &r : readings)
+        if (r.roughness <= smoothest + roughnessSlack && std::find(smooth.begin(), smooth.end(), r.format) == smooth.end())
+            smooth.push_back(r.format);
+    std::erase_if(readings, [&](const Reading &r) { return std::find(smooth.begin(), smooth.end(), r.format) == smooth.end(); });
+    double fewest = 1e300;
+    for (Reading &r : readings) {
+        const int64_t first = comparedFrom(from, to, r);
+        r.bits = readingBits(image, first, std::min(judgedTo, first + (glyphsCompared / 2 + 1) * r.format.step()), Reader(r.format), r.phase);
+        fewest = std::min(fewest, r.bits);
+    }
+    std::erase_if(readings, [&](const Reading &r) { return r.bits > fewest * (1 + bitsSlack); });
+    // Of these, the one that cuts the fewest glyphs into pieces, whose ink
+    // starts at the left edge, with its glyphs upright and unmirrored, and
+    // whose ink reaches the bottom (the descenders). Blank rows and columns
+    // around every glyph leave the cell's place open; this puts the ink
+    // where fonts keep it.
+    const Reading *chosen = nullptr;
+    std::tuple<int64_t, int, double, int> best{};
+    for (const Reading &r : readings) {
+        const Reader reader(r.format);
+        const int64_t first = comparedFrom(from, to, r) + r.phase;
+        const int64_t compared = std::min<int64_t>(glyphsCompared, (judgedTo - first) / reader.step);
+        const Shape shape = shapeOf(image, first, compared, reader);
+        const auto key = std::tuple(shape.pieces, shape.leftMargin, -orientationScore(image, first, compared, reader),
+                                    shape.bottomMargin);
+        if (!chosen || key < best) {
+            best = key;
+            chosen = &r;
+        }
+    }
+    if (!chosen)
+        return {};
+    int64_t coreFrom = from + chosen->phase, coreTo = to;
+    if ((to - from) / chosen->format.step() >= 24) {
+        // The core: the region without its outer windows, where a window
+        // may hold bytes beside the font.
+        coreFrom += (layoutWindowBytes + chosen->format.step() - 1) / chosen->format.step() * chosen->format.step();
+        coreTo -= layoutWindowBytes;
+    }
+    const Extent extent = findExtent(image, Reader(chosen->format), coreFrom, coreTo);
+    if (extent.count < options.minChars)
+        return {};
+    const Reader reader(chosen->format);
+    const int64_t step = reader.step;
+    if (extent.count < options.minChars)
+        return {};
+    FontCandidate c = scoreExtent(image, reader, extent.start, extent.count);
+    GlyphFormat &f = c.format;
+    // Pages and columns: rows below every glyph's ink are no part of the font.
+    if (f.layout == Layout::Pages || f.layout == Layout::Columns) {
+        Pixels p{};
+        int lowest = 0;
+        for (int64_t k = 0; k < c.count; ++k)
+            if (reader.read(image, c.start + k * step, p))
+                for (int y = 0; y < f.height; ++y)
+                    for (int x = 0; x < f.width; ++x)
+                        if (p[static_cast<size_t>(y * f.width + x)])
+                            lowest = std::max(lowest, y);
+        f.height = std::max(lowest + 1, f.height - 7);
+    }
+    // Glyph cells are about as high as wide, up to two and a half times as
+    // high; tables of numbers read as cells of other shapes.
+    if (c.score < options.minScore * layoutScoreShare || 2 * f.height < f.width || 2 * f.height > 5 * f.width)
+        return {};
+    return {c};
+}
+
+} // namespace
+
+// Items: every lag from 32 down to 4 in the bytes' own bit order, then the
+// lags that are no whole bytes with each byte's bits reversed (packed
+// glyphs stored "reverse" run through the bytes the other way).
+int layoutScanItems() { return (maxLag - minLag + 1) + (maxLag - minLag + 1 - (maxLag / 8 - minLag / 8)); }
+
+namespace {
+
+struct ItemLag {
+    int lag;
+    bool reversedBits;
+};
+
+// Bits set in both of each word and the word lag bits on, in either, and in
+// the word, over count words (lag 1 to 63; one more word is read).
+#if defined(__x86_64__) && defined(__GNUC__)
+__attribute__((target_clones("popcnt", "default")))
+#endif
+void countAgreement(const uint64_t *x, int count, int lag, int &inter, int &uni, int &ones)
+{
+    for (int i = 0; i < count; ++i) {
+        const uint64_t y = x[i] << lag | x[i + 1] >> (64 - lag);
+        inter += __builtin_popcountll(x[i] & y);
+        uni += __builtin_popcountll(x[i] | y);
+        ones += __builtin_popcountll(x[i]);
+    }
+}
+
+ItemLag itemLag(int item)
+{
+    const int plain = maxLag - minLag + 1;
+    if (item < plain)
+        return {maxLag - item, false};
+    int lag = maxLag + 1;
+    for (int k = item - plain; k >= 0; --k)
+        do
+            --lag;
+        while (lag % 8 == 0);
+    return {lag, true};
+}
+
+uint8_t reversedByte(uint8_t b)
+{
+    b = static_cast<uint8_t>((b & 0xF0) >> 4 | (b & 0x0F) << 4);
+    b = static_cast<uint8_t>((b & 0xCC) >> 2 | (b & 0x33) << 2);
+    return static_cast<uint8_t>((b & 0xAA) >> 1 | (b & 0x55) << 1);
+}
+
+} // namespace
+
+int layoutScanLag(int item) { return itemLag(item).lag; }
+
+LayoutScanPrep prepareLayoutScan(std::span<const uint8_t> image)
+{
+    const auto length = static_cast<int64_t>(image.size());
+    const auto windows = static_cast<size_t>((length + layoutWindowBytes - 1) / layoutWindowBytes);
+    LayoutScanPrep prep;
+    prep.plausible.resize(windows);
+    prep.nextInter.resize(windows);
+    prep.nextUni.resize(windows);
+    prep.ones.resize(windows);
+    // One word past the end, so that a word and its successor can always be read.
+    const size_t words = windows * (layoutWindowBytes / 8) + 1;
+    prep.words.assign(words, 0);
+    prep.reversedWords.assign(words, 0);
+    for (size_t i = 0; i + 1 < words; ++i) {
+        uint64_t word = 0, reversed = 0;
+        for (int k = 0; k < 8; ++k) {
+            const int64_t at = static_cast<int64_t>(i) * 8 + k;
+            const uint8_t b = at < length ? image[static_cast<size_t>(at)] : 0;
+            word = word << 8 | b;
+            reversed = reversed << 8 | reversedByte(b);
+        }
+        prep.words[i] = word;
+        prep.reversedWords[i] = reversed;
+    }
+    for (size_t w = 0; w < windows; ++w) {
+        const int64_t from = static_cast<int64_t>(w) * layoutWindowBytes;
+        const int64_t to = std::min(length, from + layoutWindowBytes);
+        int text = 0, same = 0;
+        for (int64_t i = from; i < to; ++i) {
+            const uint8_t b = image[static_cast<size_t>(i)];
+            text += (b >= 0x20 && b < 0x7F) || b == '\n' || b == '\r' || b == '\t';
+            same += b == image[static_cast<size_t>(from)];
+        }
+        const int64_t n = to - from;
+        prep.plausible[w] = n == layoutWindowBytes && 10 * text < 9 * n && same < n;
+        int inter = 0, uni = 0, ones = 0;
+        countAgreement(prep.words.data() + w * (layoutWindowBytes / 8), layoutWindowBytes / 8, 1, inter, uni, ones);
+        prep.nextInter[w] = static_cast<uint16_t>(inter);
+        prep.nextUni[w] = static_cast<uint16_t>(uni);
+        prep.ones[w] = static_cast<uint16_t>(ones);
+    }
+    // A group of windows may hold glyphs when none of its windows is text or
+    // fill, its ink is neither too sparse nor too dense, and its bits agree
+    // with the next bit more often than at random (strokes are wide or long).
+    prep.groupMayHoldGlyphs.assign(windows, 0);
+    for (size_t w = 0; w + windowGroup <= windows; ++w) {
+        int inter = 0, uni = 0, ones = 0;
+        bool plausible = true;
+        for (size_t i = w; i < w + windowGroup; ++i) {
+            plausible = plausible && prep.plausible[i];
+            inter += prep.nextInter[i];
+            uni += prep.nextUni[i];
+            ones += prep.ones[i];
+        }
+        const double density = ones / (8.0 * layoutWindowBytes * windowGroup);
+        const double chance = density / (2 - density);
+        prep.groupMayHoldGlyphs[w] = plausible && density >= 0.01 && density <= 0.7 && uni > 0
+                                     && static_cast<double>(inter) / uni >= 1.5 * chance;
+    }
+    return prep;
+}
+
+std::vector<LayoutRegion> findLayoutRegions(std::span<const uint8_t> image, const LayoutScanPrep &prep, int item,
+                                            const std::function<bool()> &blockDone)
+{
+    const int lag = itemLag(item).lag;
+    const bool reversedBits = itemLag(item).reversedBits;
+    const auto count = static_cast<int64_t>(prep.plausible.size());
+    const std::vector<uint64_t> &words = reversedBits ? prep.reversedWords : prep.words;
+    constexpr int64_t windowsPerBlock = (int64_t{1} << 20) / layoutWindowBytes;
+    constexpr int wordsPerWindow = layoutWindowBytes / 8;
+    // Bit agreements lag bits apart and set bits per window, counted where
+    // a group of windows may hold glyphs at all.
+    struct Counts {
+        int inter = 0, uni = 0, ones = 0;
+    };
+    std::vector<Counts> counts(static_cast<size_t>(count));
+    for (int64_t w = 0; w < count; ++w) {
+        if (w % windowsPerBlock == windowsPerBlock - 1 && blockDone())
+            return {};
+        bool wanted = false;
+        for (int64_t g = std::max<int64_t>(0, w - windowGroup + 1); g <= w && !wanted; ++g)
+            wanted = prep.groupMayHoldGlyphs[static_cast<size_t>(g)];
+        if (!wanted)
+            continue;
+        Counts &c = counts[static_cast<size_t>(w)];
+        countAgreement(words.data() + w * wordsPerWindow, wordsPerWindow, lag, c.inter, c.uni, c.ones);
+    }
+    // Windows are judged in groups: a few glyphs with little ink (spaces,
+    // punctuation) would break a font into pieces. Neighbouring pixels of
+    // glyphs agree far more often than bits of that density at random would.
+    std::vector<uint8_t> like(static_cast<size_t>(count));
+    for (int64_t w = 0; w + windowGroup <= count; ++w) {
+        if (!prep.groupMayHoldGlyphs[static_cast<size_t>(w)])
+            continue;
+        Counts sum;
+        for (int64_t i = w; i < w + windowGroup; ++i) {
+            const Counts &c = counts[static_cast<size_t>(i)];
+            sum.inter += c.inter;
+            sum.uni += c.uni;
+            sum.ones += c.ones;
+        }
+        int nextInter = 0, nextUni = 0;
+        for (int64_t i = w; i < w + windowGroup; ++i) {
+            nextInter += prep.nextInter[static_cast<size_t>(i)];
+            nextUni += prep.nextUni[static_cast<size_t>(i)];
+        }
+        const double density = sum.ones / (8.0 * layoutWindowBytes * windowGroup);
+        const double chance = density / (2 - density);
+        const double along = sum.uni > 0 ? static_cast<double>(sum.inter) / sum.uni / chance : 0;
+        const double next = nextUni > 0 ? static_cast<double>(nextInter) / nextUni / chance : 0;
+        // Strokes one pixel wide agree along their length only: down a row
+        // of bytes lag bits apart, or down a column of bits in one byte
+        // (pages and columns, whose neighbours across lie whole bytes apart).
+        if ((along >= 2.5 && next >= 1.5) || (lag % 8 == 0 && next >= 2.5 && along >= 0.8))
+            std::fill(like.begin() + w, like.begin() + w + windowGroup, uint8_t{1});
+    }
+    // Runs of font-like windows, over gaps of maxWindowGap, with how much
+    // more their bits agree lag bits apart than at random.
+    std::vector<LayoutRegion> regions;
+    auto close = [&](int64_t first, int64_t last) {
+        if (last - first + 1 < minRegionWindows)
+            return;
+        int64_t inter = 0, uni = 0, ones = 0;
+        for (int64_t w = first; w <= last; ++w) {
+            inter += counts[static_cast<size_t>(w)].inter;
+            uni += counts[static_cast<size_t>(w)].uni;
+            ones += counts[static_cast<size_t>(w)].ones;
+        }
+        const double density = static_cast<double>(ones) / (8.0 * layoutWindowBytes * static_cast<double>(last - first + 1));
+        const double chance = density / (2 - density);
+        const double strength = uni > 0 && chance > 0 ? static_cast<double>(inter) / static_cast<double>(uni) / chance : 0;
+        regions.push_back({first * layoutWindowBytes, std::min<int64_t>(static_cast<int64_t>(image.size()), (last + 1) * layoutWindowBytes),
+                           lag, reversedBits, strength});
+    };
+    int64_t regionFrom = -1, lastLike = -1;
+    for (int64_t w = 0; w < count; ++w) {
+        if (!like[static_cast<size_t>(w)])
+            continue;
+        if (regionFrom < 0 || w - lastLike > maxWindowGap + 1) {
+            if (regionFrom >= 0)
+                close(regionFrom, lastLike);
+            regionFrom = w;
+        }
+        lastLike = w;
+    }
+    if (regionFrom >= 0)
+        close(regionFrom, lastLike);
+    return regions;
+}
+
+std::vector<LayoutRegion> strongestRegions(std::vector<LayoutRegion> regions)
+{
+    std::stable_sort(regions.begin(), regions.end(), [](const LayoutRegion &a, const LayoutRegion &b) { return a.strength > b.strength; });
+    std::vector<LayoutRegion> kept;
+    for (const LayoutRegion &r : regions) {
+        int stronger = 0;
+        for (const LayoutRegion &k : kept) {
+            const int64_t overlap = std::min(r.to, k.to) - std::max(r.from, k.from);
+            stronger += overlap > 0 && 2 * overlap >= std::min(r.to - r.from, k.to - k.from) ? 1 : 0;
+        }
+        if (stronger < regionsPerPlace)
+            kept.push_back(r);
+    }
+    return kept;
+}
+
+std::vector<FontCandidate> judgeLayoutRegion(std::span<const uint8_t> image, const LayoutRegion &region, const FontScanOptions &options)
+{
+    return judgeRegion(image, region.from, region.to, region.lag, region.reversedBits, options);
+}
+
+FontCandidate scoreLayoutTable(std::span<const uint8_t> image, int64_t start, int64_t count, const FontFormat &format)
+{
+    if (format.widthByte() || format.bpp != 1 || format.width > maxSide || format.height > maxSide || start < 0
+        || start + count * format.step() > static_cast<int64_t>(image.size()))
+        return FontCandidate{start, format, count};
+    return scoreExtent(image, Reader(format), start, count);
+}
+
+} // namespace velmora

@@ -1,0 +1,107 @@
+#include <QGuiApplication>
+#include <QTest>
+
+#include <stdexcept>
+
+#include "finder/firmware_image_generator.h"
+#include "finder/font_scan.h"
+#include "finder/layout_scan.h"
+
+using namespace velmora;
+
+Q_DECLARE_METATYPE(velmora::Layout)
+
+namespace {
+
+QString describe(const FontCandidate &c)
+{
+    return QStringLiteral("%1 %2 x%3 score %4")
+        .arg(c.start, 8, 16, QLatin1Char('0'))
+        .arg(QString::fromStdString(formatText(c.format)))
+        .arg(c.count)
+        .arg(c.score, 0, 'f', 0);
+}
+
+FontScanOptions withLayouts()
+{
+    FontScanOptions options;
+    options.layouts = true;
+    return options;
+}
+
+} // namespace
+
+// Real fonts in the layouts without widths, among code, text and deflate data.
+class LayoutScanTest : public QObject {
+    Q_OBJECT
+private slots:
+    void aFontInEachLayoutIsFoundFirstWithItsEnds_data()
+    {
+        QTest::addColumn<QString>("font");
+        QTest::addColumn<Layout>("layout");
+        QTest::addColumn<bool>("reverse");
+        QTest::addColumn<quint64>("seed");
+        QTest::newRow("rows 8x14 console") << "Lat15-VGA14.psf.gz" << Layout::Rows << false << quint64(3);
+        QTest::newRow("rows reverse 7x14") << "7x14.pcf.gz" << Layout::Rows << true << quint64(4);
+        QTest::newRow("packed reverse 7x13") << "7x13.pcf.gz" << Layout::Packed << true << quint64(6);
+        QTest::newRow("strips 23 px") << "DejaVuSans.ttf 23 px" << Layout::Strips << false << quint64(7);
+        QTest::newRow("pages reverse 6x12") << "6x12.pcf.gz" << Layout::Pages << true << quint64(9);
+        QTest::newRow("columns reverse 30 px") << "DejaVuSansMono.ttf 30 px" << Layout::Columns << true << quint64(11);
+    }
+
+    void aFontInEachLayoutIsFoundFirstWithItsEnds()
+    {
+        QFETCH(QString, font);
+        QFETCH(Layout, layout);
+        QFETCH(bool, reverse);
+        QFETCH(quint64, seed);
+        std::vector<uint8_t> image;
+        test::PlantedFont planted;
+        try {
+            image = test::firmwareBackground(seed, 512 << 10);
+            planted = test::plantCellFont(image, 0x20004, font.toStdString(), layout, reverse, 160);
+        } catch (const std::runtime_error &e) {
+            QFAIL(e.what());
+        }
+        const std::vector<FontCandidate> found = scanFonts(image, withLayouts()).candidates;
+        for (const FontCandidate &c : found)
+            qInfo("%s", qPrintable(describe(c)));
+        QVERIFY(!found.empty());
+        QVERIFY2(test::showsFont(image, found[0], planted),
+                 qPrintable(QString::fromStdString(formatText(planted.format)) + " planted, found " + describe(found[0])));
+    }
+
+    // Without the option the scan looks at the width-byte layout only.
+    void theLayoutScanIsAskedFor()
+    {
+        std::vector<uint8_t> image = test::firmwareBackground(3, 512 << 10);
+        test::plantCellFont(image, 0x20004, "Lat15-VGA14.psf.gz", Layout::Rows, false, 160);
+        for (const FontCandidate &c : scanFonts(image).candidates)
+            QVERIFY(c.format.widthByte());
+    }
+
+    // Code, text, deflate data and fill: at most two rows over all images.
+    void firmwareWithoutFontsGivesAtMostTwoRows()
+    {
+        size_t rows = 0;
+        for (const quint64 seed : {21, 22, 23, 24}) {
+            const std::vector<uint8_t> image = test::firmwareBackground(seed, 2 << 20);
+            for (const FontCandidate &c : scanFonts(image, withLayouts()).candidates) {
+                qWarning("seed %llu: %s", static_cast<unsigned long long>(seed), qPrintable(describe(c)));
+                ++rows;
+            }
+        }
+        QVERIFY(rows <= 2);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // The TrueType fonts of the test images are drawn with the editor's renderer.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    LayoutScanTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_layout_scan.moc"
