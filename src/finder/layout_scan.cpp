@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <tuple>
 #include <unordered_set>
 
 #include "layout/glyph_layout.h"
@@ -55,6 +56,12 @@ constexpr std::array<uint8_t, 256> bitCount = [] {
 }();
 
 double entropyBits(double p) { return p <= 0 || p >= 1 ? 0 : -(p * std::log2(p) + (1 - p) * std::log2(1 - p)); }
+
+// The bits that n pixels of which ones are set cost at their own density.
+double bits(int64_t n, int64_t ones)
+{
+    return n > 0 ? static_cast<double>(n) * entropyBits(static_cast<double>(ones) / static_cast<double>(n)) : 0;
+}
 
 // The formats whose neighbouring pixels lie lag bits apart in the bytes
 // (as a row below, or a column beside), reverse off: the scan reads
@@ -149,42 +156,21 @@ struct Strokes {
                 set[k] += p[i];
             }
     }
-    // Bits that each neighbour saves when the other one is known, the
-    // smaller of the two, twice. Glyphs are drawn in strokes both ways;
-    // data that merely repeats along one direction (a table of similar
-    // numbers, fields of machine code) has neighbours that tell nothing
-    // across it.
-    double gain() const
-    {
-        auto bits = [](int64_t n, int64_t ones) {
-            return n > 0 ? static_cast<double>(n) * entropyBits(static_cast<double>(ones) / static_cast<double>(n)) : 0;
-        };
-        const double both = bits(all[0], set[0]) + bits(all[1], set[1]) + bits(all[2], set[2]) + bits(all[3], set[3]);
-        const double leftOnly = bits(all[0] + all[1], set[0] + set[1]) + bits(all[2] + all[3], set[2] + set[3]);
-        const double upOnly = bits(all[0] + all[2], set[0] + set[2]) + bits(all[1] + all[3], set[1] + set[3]);
-        return 2 * std::min(leftOnly - both, upOnly - both);
-    }
     // The smaller of the two neighbours' gains over the larger: near 0 for
     // data that repeats along one direction only.
     double balance() const
     {
-        auto bits = [](int64_t n, int64_t ones) {
-            return n > 0 ? static_cast<double>(n) * entropyBits(static_cast<double>(ones) / static_cast<double>(n)) : 0;
-        };
         const double both = bits(all[0], set[0]) + bits(all[1], set[1]) + bits(all[2], set[2]) + bits(all[3], set[3]);
         const double upGain = bits(all[0] + all[1], set[0] + set[1]) + bits(all[2] + all[3], set[2] + set[3]) - both;
         const double leftGain = bits(all[0] + all[2], set[0] + set[2]) + bits(all[1] + all[3], set[1] + set[3]) - both;
         return std::max(leftGain, upGain) > 0 ? std::max(0.0, std::min(leftGain, upGain)) / std::max(leftGain, upGain) : 0;
     }
+    // Bits a pixel given both neighbours.
     double entropy() const
     {
-        int64_t pixels = 0;
-        double bits = 0;
-        for (size_t k = 0; k < 4; ++k) {
-            pixels += all[k];
-            bits += all[k] > 0 ? static_cast<double>(all[k]) * entropyBits(static_cast<double>(set[k]) / static_cast<double>(all[k])) : 0;
-        }
-        return pixels > 0 ? bits / static_cast<double>(pixels) : 0;
+        const int64_t pixels = all[0] + all[1] + all[2] + all[3];
+        const double both = bits(all[0], set[0]) + bits(all[1], set[1]) + bits(all[2], set[2]) + bits(all[3], set[3]);
+        return pixels > 0 ? both / static_cast<double>(pixels) : 0;
     }
 };
 
@@ -296,7 +282,6 @@ double orientationScore(std::span<const uint8_t> image, int64_t start, int64_t c
 struct Extent {
     int64_t start = 0;
     int64_t count = 0;
-    int64_t accepted = 0;
 };
 
 // The table around the glyphs of [coreFrom, coreTo) read at start + k x
@@ -325,7 +310,6 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
     Extent e;
     const int64_t middle = coreFrom + glyphs / 2 * step;
     int64_t first = -1, last = -1;
-    int64_t accepted = 0;
     for (const int direction : {+1, -1}) {
         int misses = 0, blanks = 0;
         for (int64_t at = direction > 0 ? middle : middle - step; at >= 0 && at + step <= length; at += direction * step) {
@@ -338,7 +322,6 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
             blanks = 0;
             if (model.evidence(p) > 0) {
                 misses = 0;
-                ++accepted;
                 if (direction > 0)
                     last = at;
                 else
@@ -354,7 +337,6 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
     }
     e.start = first;
     e.count = (last - first) / step + 1;
-    e.accepted = accepted;
     return e;
 }
 
@@ -377,12 +359,12 @@ struct StrokeModel {
                 set[k] += p[static_cast<size_t>(y * w + x)];
             }
     }
-    double bits() const
+    double cost() const
     {
         double total = 0;
         for (size_t k = 0; k < 64; ++k)
             if (all[k] > 0)
-                total += all[k] * entropyBits(static_cast<double>(set[k]) / all[k]) + 0.5 * std::log2(static_cast<double>(all[k]) + 1);
+                total += bits(all[k], set[k]) + 0.5 * std::log2(static_cast<double>(all[k]) + 1);
         return total;
     }
     // Bits saved over the pixels' own density.
@@ -393,7 +375,7 @@ struct StrokeModel {
             pixels += all[k];
             ink += set[k];
         }
-        return pixels > 0 ? static_cast<double>(pixels) * entropyBits(static_cast<double>(ink) / static_cast<double>(pixels)) - bits() : 0;
+        return pixels > 0 ? bits(pixels, ink) - cost() : 0;
     }
 };
 
@@ -405,7 +387,7 @@ double readingBits(std::span<const uint8_t> image, int64_t from, int64_t to, con
     for (int64_t start = from + phase; start + reader.step <= to; start += reader.step)
         if (reader.read(image, start, p))
             model.add(p, reader.format.width, reader.format.height);
-    return model.bits();
+    return model.cost();
 }
 
 // How a reading places the glyphs in their cells: ink pieces (8-connected)
@@ -1000,7 +982,11 @@ std::vector<LayoutRegion> findLayoutRegions(std::span<const uint8_t> image, cons
 
 std::vector<LayoutRegion> strongestRegions(std::vector<LayoutRegion> regions)
 {
-    std::stable_sort(regions.begin(), regions.end(), [](const LayoutRegion &a, const LayoutRegion &b) { return a.strength > b.strength; });
+    // The items end in any order: ties are broken by place and lag, so that
+    // a scan gives the same list every time.
+    std::sort(regions.begin(), regions.end(), [](const LayoutRegion &a, const LayoutRegion &b) {
+        return std::tuple(-a.strength, a.from, a.to, a.lag, a.reversedBits) < std::tuple(-b.strength, b.from, b.to, b.lag, b.reversedBits);
+    });
     std::vector<LayoutRegion> kept;
     for (const LayoutRegion &r : regions) {
         int stronger = 0;

@@ -1,13 +1,16 @@
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTest>
 
 #include "demo/demo_firmware.h"
+#include "finder/firmware_image_generator.h"
 #include "model/format.h"
 #include "model/text_format.h"
 #include "support/window_fixture.h"
@@ -294,6 +297,25 @@ private slots:
                          + QString::number(font[QStringLiteral("characters")].toInt());
         found.sort();
         QCOMPARE(found, (QStringList{"00010000 8x13 96", "00020000 16x16,spare 96", "00030000 16x12,swap 96"}));
+    }
+
+    // A console font of padded rows among code and data: listed in its
+    // format string with --layouts, not without.
+    void findWithLayoutsNamesTheLayout()
+    {
+        std::vector<uint8_t> bytes = test::firmwareBackground(3, 512 << 10);
+        test::plantCellFont(bytes, 0x20004, "Lat15-VGA14.psf.gz", Layout::Rows, false, 160);
+        QFile file(QDir(dir_.path()).filePath(QStringLiteral("lcd.bin")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char *>(bytes.data()), static_cast<qint64>(bytes.size()));
+        file.close();
+        const Run plain = runVelmora({"find", "lcd.bin"}, dir_.path());
+        QVERIFY(!QString::fromUtf8(plain.out).contains(QStringLiteral(",rows")));
+        const Run run = runVelmora({"find", "lcd.bin", "--layouts"}, dir_.path());
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(QString::fromUtf8(run.out).contains(QRegularExpression(QStringLiteral("^000200[01][0-9A-F] +8x14,rows +159 "),
+                                                                        QRegularExpression::MultilineOption)),
+                 run.out.constData());
     }
 
     // The sheet of each demo font equals the window's page export byte for
