@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "layout/glyph_layout.h"
 #include "model/char_width.h"
 #include "model/format.h"
 #include "model/glyph_codec.h"
@@ -56,6 +57,14 @@ int charsThatFit(const EditorState &s, int64_t offset, int64_t wanted)
 SheetGlyphs readSheetGlyphs(EditorState &s, int64_t offset, int count)
 {
     SheetGlyphs glyphs(s.charWidth, s.charHeight - 1, count);
+    const GlyphFormat format = glyphFormatOf(s);
+    if (!format.hasWidths()) {
+        // Straight from the bytes into the sheet's cells, which hold the
+        // pixel rows as the codec gives them; such glyphs have no width.
+        for (int k = 0; k < count; ++k)
+            decodePixels(s.image.bytes(), offset + int64_t{k} * charStep(s), format, &glyphs.pixel(k, 0, 0));
+        return glyphs;
+    }
     withPlainCodec(s, [&] {
         for (int k = 0; k < count; ++k) {
             decodeCharAt(s, offset + int64_t{k} * charStep(s));

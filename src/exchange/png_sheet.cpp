@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QPainter>
+#include <zlib.h>
 
 #include "model/errors.h"
 #include "model/format.h"
@@ -140,8 +141,82 @@ SheetRead readSheetImage(const QImage &image, const EditorState &s)
     return read;
 }
 
+namespace {
+
+void appendBigEndian(QByteArray &out, uint32_t value)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.append(static_cast<char>((value >> shift) & 0xFF));
+}
+
+// One PNG chunk: length, type, data and the CRC-32 of type and data.
+void appendChunk(QByteArray &out, const char *type, const QByteArray &data)
+{
+    appendBigEndian(out, static_cast<uint32_t>(data.size()));
+    const qsizetype typeAt = out.size();
+    out.append(type, 4);
+    out.append(data);
+    const auto *checked = reinterpret_cast<const Bytef *>(out.constData() + typeAt);
+    appendBigEndian(out, static_cast<uint32_t>(crc32(0, checked, static_cast<uInt>(out.size() - typeAt))));
+}
+
+// A grey sheet as an 8-bit greyscale PNG, every row unfiltered, deflated
+// at zlib's fastest level with run-length matches: a sheet is runs of paper
+// and ink, which this packs nearly as small as adaptive filtering does, in
+// a fraction of its time.
+QByteArray greyPng(const QImage &image)
+{
+    const int width = image.width(), height = image.height();
+    QByteArray raw;
+    raw.reserve(static_cast<qsizetype>(height) * (width + 1));
+    for (int y = 0; y < height; ++y) {
+        raw.append('\0'); // filter type None
+        raw.append(reinterpret_cast<const char *>(image.constScanLine(y)), width);
+    }
+    z_stream z{};
+    if (deflateInit2(&z, 1, Z_DEFLATED, 15, 8, Z_RLE) != Z_OK)
+        throw EditorError("The sheet could not be encoded as PNG");
+    QByteArray packed(static_cast<qsizetype>(deflateBound(&z, static_cast<uLong>(raw.size()))), Qt::Uninitialized);
+    z.next_in = reinterpret_cast<Bytef *>(raw.data());
+    z.avail_in = static_cast<uInt>(raw.size());
+    z.next_out = reinterpret_cast<Bytef *>(packed.data());
+    z.avail_out = static_cast<uInt>(packed.size());
+    const int result = deflate(&z, Z_FINISH);
+    packed.resize(static_cast<qsizetype>(z.total_out));
+    deflateEnd(&z);
+    if (result != Z_STREAM_END)
+        throw EditorError("The sheet could not be encoded as PNG");
+
+    QByteArray header;
+    appendBigEndian(header, static_cast<uint32_t>(width));
+    appendBigEndian(header, static_cast<uint32_t>(height));
+    header.append(char{8}); // bit depth
+    header.append(char{0}); // greyscale
+    header.append(3, char{0}); // deflate, adaptive filtering, no interlace
+    QByteArray out("\x89PNG\r\n\x1a\n", 8);
+    appendChunk(out, "IHDR", header);
+    // The sheet's texts (its format, offset and count), as Qt writes and reads them.
+    for (const QString &key : image.textKeys()) {
+        const QString value = image.text(key);
+        bool latin1 = true;
+        for (const QChar c : value)
+            latin1 = latin1 && c.unicode() < 256;
+        if (latin1)
+            appendChunk(out, "tEXt", key.toLatin1() + '\0' + value.toLatin1());
+        else // keyword, then not compressed, no language, no translated keyword
+            appendChunk(out, "iTXt", key.toLatin1() + QByteArray("\0\0\0\0\0", 5) + value.toUtf8());
+    }
+    appendChunk(out, "IDAT", packed);
+    appendChunk(out, "IEND", {});
+    return out;
+}
+
+} // namespace
+
 QByteArray pngBytes(const QImage &image)
 {
+    if (image.format() == QImage::Format_Grayscale8 && !image.isNull())
+        return greyPng(image);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
