@@ -408,7 +408,7 @@ Shape shapeOf(std::span<const uint8_t> image, int64_t start, int64_t count, cons
     for (int64_t k = 0; k < count; ++k) {
         if (!reader.read(image, start + k * reader.step, p))
             continue;
-        seen.fill(0);
+        std::fill(seen.begin(), seen.begin() + w * h, uint8_t{0});
         for (int i = 0; i < w * h; ++i) {
             if (!p[static_cast<size_t>(i)])
                 continue;
@@ -514,7 +514,12 @@ FontCandidate scoreExtent(std::span<const uint8_t> image, const Reader &reader, 
         model.add(g, f.width, f.height);
     }
     c.pixelEntropy = strokes.entropy();
-    c.piecesPerGlyph = static_cast<double>(shapeOf(image, start, count, reader).pieces) / static_cast<double>(inked);
+    // Pieces over the first glyphs: enough to tell strokes from scatter.
+    const int64_t shaped = std::min<int64_t>(count, glyphsCompared);
+    int64_t shapedInked = 0;
+    for (int64_t k = 0; k < shaped; ++k)
+        shapedInked += reader.read(image, start + k * reader.step, p) ? 1 : 0;
+    c.piecesPerGlyph = static_cast<double>(shapeOf(image, start, shaped, reader).pieces) / static_cast<double>(std::max<int64_t>(1, shapedInked));
     const double gain = model.gain();
     int64_t all = 0;
     for (int64_t n : strokes.all)
@@ -620,6 +625,7 @@ int64_t comparedFrom(int64_t from, int64_t to, const Reading &r)
 // orientation and their ends.
 constexpr double roughnessSlack = 0.03;
 constexpr double bitsSlack = 0.1;
+constexpr size_t readingsShaped = 32;
 
 
 std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t from, int64_t to, int lag, bool reversedBits,
@@ -720,6 +726,10 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
         fewest = std::min(fewest, r.bits);
     }
     std::erase_if(readings, [&](const Reading &r) { return r.bits > fewest * (1 + bitsSlack); });
+    // The readings with the fewest bits go on to the slower comparison of their shapes.
+    std::sort(readings.begin(), readings.end(), [](const Reading &a, const Reading &b) { return a.bits < b.bits; });
+    if (readings.size() > readingsShaped)
+        readings.resize(readingsShaped);
     // Of these, the one that cuts the fewest glyphs into pieces, whose ink
     // starts at the left edge, with its glyphs upright and unmirrored, and
     // whose ink reaches the bottom (the descenders). Blank rows and columns
