@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <tuple>
 #include <unordered_set>
 
@@ -735,22 +736,36 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
     // whose ink reaches the bottom (the descenders). Blank rows and columns
     // around every glyph leave the cell's place open; this puts the ink
     // where fonts keep it.
-    const Reading *chosen = nullptr;
-    std::tuple<int64_t, int, double, int> best{};
-    for (const Reading &r : readings) {
+    auto keyOf = [&](const Reading &r) {
         const Reader reader(r.format);
         const int64_t first = comparedFrom(from, to, r) + r.phase;
         const int64_t compared = std::min<int64_t>(glyphsCompared, (judgedTo - first) / reader.step);
         const Shape shape = shapeOf(image, first, compared, reader);
-        const auto key = std::tuple(shape.pieces, shape.leftMargin, -orientationScore(image, first, compared, reader),
-                                    shape.bottomMargin);
+        return std::tuple(shape.pieces, shape.leftMargin, -orientationScore(image, first, compared, reader), shape.bottomMargin);
+    };
+    std::optional<Reading> chosen;
+    std::tuple<int64_t, int, double, int> best{};
+    for (const Reading &r : readings) {
+        const auto key = keyOf(r);
         if (!chosen || key < best) {
             best = key;
-            chosen = &r;
+            chosen = r;
         }
     }
     if (!chosen)
         return {};
+    // The bits of the strokes favour some turns of a glyph over others; at
+    // the chosen first byte every smooth format is weighed by its shape alone.
+    for (const GlyphFormat &f : smooth) {
+        const Reading turned{f, chosen->phase, 1, 0};
+        if (f.step() != chosen->format.step() || f == chosen->format)
+            continue;
+        const auto key = keyOf(turned);
+        if (key < best) {
+            best = key;
+            chosen = turned;
+        }
+    }
     int64_t coreFrom = from + chosen->phase, coreTo = to;
     if ((to - from) / chosen->format.step() >= 24) {
         // The core: the region without its outer windows, where a window
