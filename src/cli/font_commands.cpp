@@ -8,10 +8,12 @@
 #include <QJsonObject>
 
 #include "cli/arguments.h"
+#include "cli/image_map.h"
 #include "cli/output_file.h"
 #include "exchange/png_sheet.h"
 #include "finder/font_scan.h"
 #include "fontout/font_file_format.h"
+#include "fontout/font_glyphs.h"
 #include "model/errors.h"
 #include "model/format.h"
 #include "model/text_format.h"
@@ -65,6 +67,16 @@ std::vector<uint8_t> fontFile(const fontout::FontFileFormat &file, const Invocat
     if (range.firstCode > 0x10FFFF)
         throw UsageError("--first-code takes a code up to 10FFFF, not '" + in.value("first-code") + "'");
     range.mapped = in.has("first-code") || in.has("table");
+    // Without --first-code, the window's map of this font codes the glyphs,
+    // those labelled one by one included.
+    if (!in.has("first-code"))
+        if (const std::optional<FontMap> kept = imageFontMap(in.positionals[0], offset, format)) {
+            range.firstCode = kept->firstCode;
+            range.mapped = true;
+            if (!kept->labels.empty())
+                for (int64_t k = 0; k < range.count; ++k)
+                    range.codes.push_back(codeOfGlyph(*kept, fontout::glyphOffset(range, k), static_cast<int64_t>(image.size())));
+        }
     range.name = fontout::fontNameOf(out.toStdString());
     CharTable table;
     if (in.has("table")) {
