@@ -108,6 +108,10 @@ void writeWholeFile(const QString &path, std::span<const uint8_t> bytes)
 {
     if (QFileInfo(path).isDir())
         failWithErrno(EISDIR);
+    // Named as the command line names it, rather than the system's "File not found".
+    const QFileInfo folder(QFileInfo(path).path());
+    if (!folder.exists())
+        throw EditorError("Folder " + folder.filePath().toStdString() + " does not exist");
 
     QSaveFile file(path);
     // Unbuffered, so that a failing write shows in write()'s count here:
