@@ -64,7 +64,9 @@ int runRender(const Invocation &in)
     if (!text)
         throw UsageError("--text is not UTF-8");
 
-    const std::vector<uint8_t> image = readWholeFile(in.positionals[0]);
+    // Mapped: only the pages of the glyphs drawn are read.
+    const ImageStore mapped = mapImageFile(in.positionals[0]);
+    const std::span<const uint8_t> image(mapped.data(), mapped.size());
     if (map.start >= static_cast<int64_t>(image.size()))
         throw EditorError("Offset " + in.value("at") + " lies past the image end");
     CharTable table;

@@ -283,6 +283,8 @@ private slots:
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.err, QByteArray("velmora import: the image end cuts the sheet: 10 of its 32 characters written\n"));
         QCOMPARE(contents(path("cut.bin")), contents(image_).mid(0x10000, 10 * 13) + QByteArray(5, '\0'));
+        // The import wrote into its private mapping of the input, never into the file.
+        QCOMPARE(contents(path("short.bin")), QByteArray(10 * 13 + 5, '\0'));
     }
 
     void helpAndVersionNeedNoDisplay_data()
