@@ -77,6 +77,7 @@ void NewFile(Editor &e)
 
 void OpenClick(Editor &e)
 {
+    const RepaintHold paintedOnce(e);
     if (e.runDialog(*e.ui.OD)) {
         const QString path = fileNameOf(*e.ui.OD);
         if (fileExists(path)) {
