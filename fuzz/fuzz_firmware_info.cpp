@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 block[0x30 + i] = static_cast<uint8_t>("VELMORA"[i] ^ (in.byte() % 8 == 0));
         image.writeBytes(base, block); // drops what lies past the image end
     }
-    const std::vector<uint8_t> &bytes = image.bytes();
+    const ImageBytes bytes = image.bytes();
 
     int expectedBank = -1;
     for (int64_t m = 0; (m + 1) * megabyte <= length; ++m)

@@ -6,25 +6,55 @@
 
 namespace velmora {
 
+namespace {
+
+bool inside(const FontMap &map, int64_t offset, int64_t imageLength)
+{
+    return offset >= map.start && offset + map.format.size() <= imageLength;
+}
+
+// The offset of the label that names code, among those that count.
+std::optional<int64_t> labelledWith(const FontMap &map, uint32_t code)
+{
+    for (const auto &[offset, labelled] : map.labels)
+        if (labelled == code && offset >= map.start)
+            return offset;
+    return std::nullopt;
+}
+
+} // namespace
+
 std::optional<int64_t> glyphOffsetOf(const FontMap &map, uint32_t code, int64_t imageLength)
 {
+    if (const auto labelled = labelledWith(map, code))
+        return inside(map, *labelled, imageLength) ? labelled : std::nullopt;
     if (code < map.firstCode)
         return std::nullopt;
     const int64_t offset = map.start + int64_t{code - map.firstCode} * map.format.step();
-    if (offset < 0 || offset + map.format.size() > imageLength)
-        return std::nullopt;
+    if (!inside(map, offset, imageLength) || map.labels.contains(offset))
+        return std::nullopt; // past the end, or the glyph in that slot is labelled otherwise
     return offset;
 }
 
 std::optional<uint32_t> codeOfGlyph(const FontMap &map, int64_t offset, int64_t imageLength)
 {
+    if (!inside(map, offset, imageLength))
+        return std::nullopt;
+    if (const auto label = map.labels.find(offset); label != map.labels.end())
+        return label->second;
     const int64_t distance = offset - map.start;
-    if (distance < 0 || distance % map.format.step() != 0 || offset + map.format.size() > imageLength)
+    if (distance % map.format.step() != 0)
         return std::nullopt;
     const int64_t code = int64_t{map.firstCode} + distance / map.format.step();
-    if (code > UINT32_MAX)
+    if (code > UINT32_MAX || labelledWith(map, static_cast<uint32_t>(code)))
         return std::nullopt;
     return static_cast<uint32_t>(code);
+}
+
+void labelGlyph(FontMap &map, int64_t offset, uint32_t code)
+{
+    std::erase_if(map.labels, [code](const auto &label) { return label.second == code; });
+    map.labels[offset] = code;
 }
 
 namespace {
@@ -79,20 +109,26 @@ const FontMap *CharMaps::governing(const GlyphFormat &format, int64_t offset) co
     return best;
 }
 
-void CharMaps::set(const FontMap &map)
+bool CharMaps::remove(int64_t start, const GlyphFormat &format)
+{
+    return std::erase_if(fonts, [&](const FontMap &font) { return font.start == start && font.format == format; }) > 0;
+}
+
+FontMap &CharMaps::set(const FontMap &map)
 {
     for (FontMap &font : fonts) {
         if (font.start == map.start && font.format == map.format) {
             font = map;
-            return;
+            return font;
         }
     }
-    fonts.push_back(map);
+    return fonts.emplace_back(map);
 }
 
 namespace {
 
-constexpr std::string_view header = "# Velmora CE character map: start, format, first code, table\n";
+constexpr std::string_view header =
+    "# Velmora CE character map: start, format, first code, table; then \"= OFFSET CODE\" for each labelled glyph\n";
 
 // Upper-case hex digits of value, at least digits of them: a first code past
 // FFFF keeps all its digits.
@@ -137,6 +173,8 @@ std::string serialiseCharMaps(const CharMaps &maps)
         if (!font.table.empty())
             text += " " + font.table;
         text += "\n";
+        for (const auto &[offset, code] : font.labels)
+            text += "= " + hex(static_cast<uint64_t>(offset), 8) + " " + hex(code, 4) + "\n";
     }
     return text;
 }
@@ -144,6 +182,7 @@ std::string serialiseCharMaps(const CharMaps &maps)
 CharMaps parseCharMaps(std::string_view text)
 {
     CharMaps maps;
+    FontMap *current = nullptr; // the font of the last font line
     int lineNumber = 0;
     for (size_t start = 0; start < text.size();) {
         ++lineNumber;
@@ -154,6 +193,17 @@ CharMaps parseCharMaps(std::string_view text)
             line.remove_suffix(1);
         if (line.empty() || line.front() == '#')
             continue;
+        if (line.starts_with("= ")) {
+            // A label of the font on the line above.
+            line.remove_prefix(2);
+            const auto offset = parseHex(field(line), INT32_MAX);
+            const auto code = parseHex(field(line), 0x10FFFF);
+            if (!current || !offset || !code || !line.empty())
+                throw EditorError("Line " + std::to_string(lineNumber)
+                                  + " of the character map: expected \"= OFFSET CODE\" after a font's line");
+            labelGlyph(*current, static_cast<int64_t>(*offset), static_cast<uint32_t>(*code));
+            continue;
+        }
         FontMap font;
         const auto offset = parseHex(field(line), INT32_MAX);
         const auto format = parseFormatText(field(line));
@@ -165,7 +215,7 @@ CharMaps parseCharMaps(std::string_view text)
         font.format = *format;
         font.firstCode = static_cast<uint32_t>(*first);
         font.table = std::string(line);
-        maps.set(font);
+        current = &maps.set(font);
     }
     return maps;
 }

@@ -120,8 +120,8 @@ FontMap CharMapStore::activeMap() const
     if (const FontMap *set = maps_.governing(format, editor_.state.glyphOffset))
         return *set;
     if (const auto known = knownFontHolding(editor_.state, format, editor_.state.glyphOffset))
-        return {known->start, format, 0x20, defaultTable_};
-    return {editor_.state.viewOffset, format, 0x20, defaultTable_};
+        return {known->start, format, 0x20, defaultTable_, {}};
+    return {editor_.state.viewOffset, format, 0x20, defaultTable_, {}};
 }
 
 std::string CharMapStore::activeSource() const
@@ -143,6 +143,23 @@ void CharMapStore::setMap(const FontMap &map)
 {
     maps_.set(map);
     save();
+}
+
+void CharMapStore::replaceActiveMap(const FontMap &map)
+{
+    if (const FontMap *set = maps_.governing(currentGlyphFormat(editor_), editor_.state.glyphOffset))
+        maps_.remove(set->start, set->format);
+    setMap(map);
+}
+
+bool CharMapStore::removeActiveMap()
+{
+    const FontMap *set = maps_.governing(currentGlyphFormat(editor_), editor_.state.glyphOffset);
+    if (!set)
+        return false;
+    maps_.remove(set->start, set->format);
+    save();
+    return true;
 }
 
 void CharMapStore::setActiveTable(const std::string &path)
@@ -225,8 +242,39 @@ void setGlyphCharacter(Editor &e, const std::u32string &text)
     const auto code = codeOfText(text, table);
     if (!code)
         throw EditorError("'" + encodeUtf8(text) + (table ? "' is not in the table" : "' is not one character"));
-    store.setMap({e.state.glyphOffset, currentGlyphFormat(e), *code, store.activeMap().table});
+    // Without a map the font as the preview shows it becomes the map, so that
+    // every other glyph keeps the character it has now.
+    FontMap map = store.activeMap();
+    map.start = std::min<int64_t>(map.start, e.state.glyphOffset);
+    labelGlyph(map, e.state.glyphOffset, *code);
+    store.setMap(map);
     notifyRefreshObservers(e);
+}
+
+void setFontStart(Editor &e)
+{
+    CharMapStore &store = CharMapStore::of(e);
+    FontMap map = store.activeMap();
+    map.start = e.state.glyphOffset;
+    store.replaceActiveMap(map);
+    notifyRefreshObservers(e);
+}
+
+void setFirstCode(Editor &e, uint32_t code)
+{
+    if (code > 0x10FFFF)
+        throw EditorError("A first code goes up to 10FFFF");
+    CharMapStore &store = CharMapStore::of(e);
+    FontMap map = store.activeMap();
+    map.firstCode = code;
+    store.setMap(map);
+    notifyRefreshObservers(e);
+}
+
+void resetMap(Editor &e)
+{
+    if (CharMapStore::of(e).removeActiveMap())
+        notifyRefreshObservers(e);
 }
 
 } // namespace velmora

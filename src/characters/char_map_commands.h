@@ -33,6 +33,11 @@ public:
     bool activeIsSet() const;
     // Sets a font's map and writes the map file.
     void setMap(const FontMap &map);
+    // Puts map in the place of the set map governing G (it may start
+    // elsewhere), or adds it when none does; writes the map file.
+    void replaceActiveMap(const FontMap &map);
+    // Removes the set map governing G and writes the map file; false when none does.
+    bool removeActiveMap();
     // Reads the table file at path (throws EditorError, taking nothing, when
     // it cannot be read) and makes it the current font's table; a set map
     // keeps it in its file.
@@ -73,7 +78,15 @@ CharTable readTableFile(const std::string &path);
 // font's map is set (with the view offset as the font's start, G moves alone).
 void goToGlyph(Editor &editor, int64_t offset);
 
-// "This glyph is": the current font's glyphs start at G with the code of text.
+// "This glyph is": the glyph at G gets the code of text as its label; every
+// other glyph keeps its character (without a map, the font as the preview
+// shows it becomes the map).
 void setGlyphCharacter(Editor &editor, const std::u32string &text);
+// The current font starts at G, its first code and labels kept.
+void setFontStart(Editor &editor);
+// The current font's first glyph gets code (up to 10FFFF).
+void setFirstCode(Editor &editor, uint32_t code);
+// The current font has no map any more: no labels, start or first code.
+void resetMap(Editor &editor);
 
 } // namespace velmora

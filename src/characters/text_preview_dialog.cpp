@@ -6,8 +6,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QScrollArea>
 #include <QSpinBox>
 
@@ -118,8 +120,27 @@ TextPreviewDialog::TextPreviewDialog(QWidget *parent, Editor &editor) : QDialog(
     mapRow->addSpacing(12);
     mapRow->addWidget(new QLabel(QStringLiteral("Missing for..."), this));
     mapRow->addWidget(alphabet_, 1);
+
+    // Where the font starts and its first code, set apart from the labels.
+    auto *startsHere = new QPushButton(QStringLiteral("Font starts here"), this);
+    startsHere->setObjectName(QStringLiteral("btFontStartsHere"));
+    startsHere->setToolTip(QStringLiteral("The font's first glyph is the glyph being edited"));
+    firstCode_ = new QLineEdit(this);
+    firstCode_->setObjectName(QStringLiteral("FirstCode"));
+    firstCode_->setToolTip(QStringLiteral("Code of the font's first glyph, hex; Enter sets it"));
+    firstCode_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f]{1,6}")), firstCode_));
+    firstCode_->setMaximumWidth(80);
+    resetMap_ = new QPushButton(QStringLiteral("Reset map..."), this);
+    resetMap_->setObjectName(QStringLiteral("btResetMap"));
+    resetMap_->setToolTip(QStringLiteral("Forget this font's map: its start, first code and labelled glyphs"));
+    auto *fontRow = new QHBoxLayout;
+    fontRow->addWidget(startsHere);
+    fontRow->addWidget(new QLabel(QStringLiteral("First code:"), this));
+    fontRow->addWidget(firstCode_);
+    fontRow->addStretch(1);
+    fontRow->addWidget(resetMap_);
     for (QWidget *field : {static_cast<QWidget *>(sampleText_), static_cast<QWidget *>(glyphChar_),
-                           static_cast<QWidget *>(alphabet_)})
+                           static_cast<QWidget *>(alphabet_), static_cast<QWidget *>(firstCode_)})
         markAsTextField(field);
 
     status_ = new QLabel(this);
@@ -132,6 +153,7 @@ TextPreviewDialog::TextPreviewDialog(QWidget *parent, Editor &editor) : QDialog(
     layout->addLayout(settings);
     layout->addWidget(scroll, 1);
     layout->addLayout(mapRow);
+    layout->addLayout(fontRow);
     layout->addWidget(status_);
 
     connect(sampleText_, &QPlainTextEdit::textChanged, this, &TextPreviewDialog::refresh);
@@ -152,6 +174,17 @@ TextPreviewDialog::TextPreviewDialog(QWidget *parent, Editor &editor) : QDialog(
     // Enter does what its field says. A dialog's push buttons are auto-default,
     // so Enter in a field would otherwise press the first of them ("Table...").
     connect(glyphChar_, &QLineEdit::returnPressed, thisGlyphIs, &QPushButton::click);
+    connect(firstCode_, &QLineEdit::returnPressed, this, [this] {
+        const uint32_t code = firstCode_->text().toUInt(nullptr, 16);
+        editor_.run([code](Editor &e) { setFirstCode(e, code); });
+        firstCode_->clearFocus(); // the refresh shows the code as set
+        refresh();
+    });
+    connect(startsHere, &QPushButton::clicked, this, [this] {
+        editor_.run([](Editor &e) { setFontStart(e); });
+        refresh();
+    });
+    connect(resetMap_, &QPushButton::clicked, this, &TextPreviewDialog::resetMap);
     connect(alphabet_, &QLineEdit::returnPressed, this, &TextPreviewDialog::refresh);
     for (QPushButton *button : findChildren<QPushButton *>())
         if (button->window() == this) {
@@ -182,6 +215,21 @@ void TextPreviewDialog::refresh()
                             toU32(sampleText_->toPlainText()), GlyphOverride{s.glyphOffset, &s.glyph});
     paintCanvas();
     showStatus(tableError);
+    if (!firstCode_->hasFocus())
+        firstCode_->setText(QStringLiteral("%1").arg(shownMap_.firstCode, 4, 16, QLatin1Char('0')).toUpper());
+    resetMap_->setEnabled(store.activeIsSet());
+}
+
+void TextPreviewDialog::resetMap()
+{
+    const size_t labels = shownMap_.labels.size();
+    const QString question =
+        QStringLiteral("Forget the character map of this font: its start, its first code%1?")
+            .arg(labels == 0 ? QString() : QStringLiteral(" and the characters of %1 labelled glyph%2").arg(labels).arg(labels == 1 ? "" : "s"));
+    if (QMessageBox::question(this, QStringLiteral("Velmora CE"), question) != QMessageBox::Yes)
+        return;
+    editor_.run([](Editor &e) { velmora::resetMap(e); });
+    refresh();
 }
 
 void TextPreviewDialog::paintCanvas()
@@ -212,6 +260,8 @@ void TextPreviewDialog::showStatus(const std::string &tableError)
                  .arg(QString::fromStdString(hex8(shownMap_.start)))
                  .arg(shownMap_.firstCode, 4, 16, QLatin1Char('0'))
                  .arg(sourceText(CharMapStore::of(editor_).activeSource()));
+    if (!shownMap_.labels.empty())
+        lines.last() += QStringLiteral(", %1 labelled one by one").arg(shownMap_.labels.size());
     if (!tableError.empty())
         lines << QString::fromStdString(tableError);
     const int widest = rendering_.widestLine();

@@ -7,6 +7,7 @@
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
 class QSpinBox;
 
 namespace velmora {
@@ -34,6 +35,7 @@ private:
     void showStatus(const std::string &tableError);
     void canvasPressed(Qt::MouseButton button, QPoint position);
     void loadTable();
+    void resetMap();
 
     Editor &editor_;
     QPlainTextEdit *sampleText_;
@@ -43,6 +45,8 @@ private:
     QSpinBox *screenWidth_;
     QLineEdit *glyphChar_;
     QLineEdit *alphabet_;
+    QLineEdit *firstCode_;
+    QPushButton *resetMap_;
     QLabel *status_;
     TextRendering rendering_;
     FontMap shownMap_;

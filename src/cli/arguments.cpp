@@ -64,7 +64,7 @@ int parseCount(const std::string &option, const std::string &text, int min, int 
     return value;
 }
 
-EditorState stateFor(std::vector<uint8_t> bytes, const GlyphFormat &format)
+EditorState stateFor(ImageStore bytes, const GlyphFormat &format)
 {
     EditorState state;
     state.image.replace(std::move(bytes));

@@ -30,6 +30,6 @@ int parseCount(const std::string &option, const std::string &text, int min, int 
 
 // The state of an editor holding bytes in the given format, every other
 // flag unchecked, both offsets at 0; a width table counts glyphs from offset 0.
-EditorState stateFor(std::vector<uint8_t> bytes, const GlyphFormat &format);
+EditorState stateFor(ImageStore bytes, const GlyphFormat &format);
 
 } // namespace velmora::cli

@@ -8,10 +8,12 @@
 #include <QJsonObject>
 
 #include "cli/arguments.h"
+#include "cli/image_map.h"
 #include "cli/output_file.h"
 #include "exchange/png_sheet.h"
 #include "finder/font_scan.h"
 #include "fontout/font_file_format.h"
+#include "fontout/font_glyphs.h"
 #include "model/errors.h"
 #include "model/format.h"
 #include "model/text_format.h"
@@ -53,7 +55,7 @@ bool sheetFormat(const QImage &sheet, EditorState &state)
 
 // The font file of out's extension: count glyphs from offset, coded from
 // --first-code (through --table when given).
-std::vector<uint8_t> fontFile(const fontout::FontFileFormat &file, const Invocation &in, const std::vector<uint8_t> &image,
+std::vector<uint8_t> fontFile(const fontout::FontFileFormat &file, const Invocation &in, std::span<const uint8_t> image,
                               int32_t offset, const GlyphFormat &format, int wanted, const QString &out)
 {
     fontout::FontRange range;
@@ -65,6 +67,16 @@ std::vector<uint8_t> fontFile(const fontout::FontFileFormat &file, const Invocat
     if (range.firstCode > 0x10FFFF)
         throw UsageError("--first-code takes a code up to 10FFFF, not '" + in.value("first-code") + "'");
     range.mapped = in.has("first-code") || in.has("table");
+    // Without --first-code, the window's map of this font codes the glyphs,
+    // those labelled one by one included.
+    if (!in.has("first-code"))
+        if (const std::optional<FontMap> kept = imageFontMap(in.positionals[0], offset, format)) {
+            range.firstCode = kept->firstCode;
+            range.mapped = true;
+            if (!kept->labels.empty())
+                for (int64_t k = 0; k < range.count; ++k)
+                    range.codes.push_back(codeOfGlyph(*kept, fontout::glyphOffset(range, k), static_cast<int64_t>(image.size())));
+        }
     range.name = fontout::fontNameOf(out.toStdString());
     CharTable table;
     if (in.has("table")) {
@@ -122,7 +134,9 @@ int runExport(const Invocation &in)
     // A font file's extension chooses its format; any other name gets the PNG sheet.
     if (const fontout::FontFileFormat *file = fontout::fontFileFormatFor(out.toStdString())) {
         refuseInputAsOutput(out, in.positionals);
-        const std::vector<uint8_t> image = readWholeFile(in.positionals[0]);
+        // Mapped: only the pages of the glyphs written are read.
+        const ImageStore mapped = mapImageFile(in.positionals[0]);
+        const std::span<const uint8_t> image(mapped.data(), mapped.size());
         if (offset >= static_cast<int64_t>(image.size()))
             throw EditorError("Offset " + hex8(offset) + " lies past the image end (" + hex8(static_cast<int64_t>(image.size())) + ")");
         writeOutput(out, in.positionals, fontFile(*file, in, image, offset, format, wanted, out));
@@ -130,7 +144,7 @@ int runExport(const Invocation &in)
     }
     if (in.has("first-code") || in.has("table"))
         throw UsageError("--first-code and --table name the characters of a font file (.bdf, .psf, .c), not of a sheet");
-    EditorState state = stateFor(readWholeFile(in.positionals[0]), format);
+    EditorState state = stateFor(mapImageFile(in.positionals[0]), format);
     state.layout.widthTableBase = offset; // a width table counts glyphs from the first one exported
     requireInside(state, offset);
     const QByteArray png = sheetPng(state, offset, charsThatFit(state, offset, wanted));
@@ -142,7 +156,7 @@ int runImport(const Invocation &in)
 {
     const QString out = QString::fromStdString(in.required("o"));
     const QString sheetPath = in.positionals[1];
-    EditorState state = stateFor(readWholeFile(in.positionals[0]), GlyphFormat{});
+    EditorState state = stateFor(mapImageFile(in.positionals[0]), GlyphFormat{});
     const QImage sheet = sheetFromFileBytes(readWholeFile(sheetPath), sheetPath);
     if (in.has("format")) {
         setGlyphFormat(state, parseFormat(in.value("format")), 0);

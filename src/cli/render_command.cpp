@@ -9,6 +9,7 @@
 #include "characters/rendering_image.h"
 #include "characters/utf8_text.h"
 #include "cli/arguments.h"
+#include "cli/image_map.h"
 #include "cli/output_file.h"
 #include "model/errors.h"
 #include "storage/file_access.h"
@@ -47,8 +48,15 @@ int runRender(const Invocation &in)
     FontMap map;
     map.start = parseOffset(in.required("at"));
     map.format = parseFormat(in.required("format"));
-    map.firstCode = in.has("first-code") ? static_cast<uint32_t>(parseOffset(in.value("first-code"))) : 0x20;
-    if (map.firstCode > 0x10FFFF)
+    // The window's map of this font, when IMAGE.chars has one: its glyphs
+    // labelled one by one, and its first code unless --first-code says otherwise.
+    if (const std::optional<FontMap> kept = imageFontMap(in.positionals[0], map.start, map.format)) {
+        map.firstCode = kept->firstCode;
+        map.labels = kept->labels;
+    }
+    if (in.has("first-code"))
+        map.firstCode = static_cast<uint32_t>(parseOffset(in.value("first-code")));
+    if (in.has("first-code") && map.firstCode > 0x10FFFF)
         throw UsageError("--first-code takes a code up to 10FFFF, not '" + in.value("first-code") + "'");
     const int gap = in.has("gap") ? parseCount("gap", in.value("gap"), 0, 16) : 0;
     const int screenWidth = in.has("screen-width") ? parseCount("screen-width", in.value("screen-width"), 0, 4096) : 0;
@@ -56,7 +64,9 @@ int runRender(const Invocation &in)
     if (!text)
         throw UsageError("--text is not UTF-8");
 
-    const std::vector<uint8_t> image = readWholeFile(in.positionals[0]);
+    // Mapped: only the pages of the glyphs drawn are read.
+    const ImageStore mapped = mapImageFile(in.positionals[0]);
+    const std::span<const uint8_t> image(mapped.data(), mapped.size());
     if (map.start >= static_cast<int64_t>(image.size()))
         throw EditorError("Offset " + in.value("at") + " lies past the image end");
     CharTable table;

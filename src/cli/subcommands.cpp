@@ -20,7 +20,8 @@ const std::vector<Subcommand> &subcommands()
          {{"at", "OFFSET", "First character (hex, \"$\" accepted).", true},
           {"format", "FORMAT", "Character format, as find lists it (WxH[,spare][,swap] or WxH,LAYOUT[,option...]).", true},
           {"count", "N", "Characters to write, 1 to 65536 (default 32, cut at the image end)."},
-          {"first-code", "C", "Font files: code of the first glyph, hex (default 20); a PSF2 gets a Unicode table."},
+          {"first-code", "C", "Font files: code of the first glyph, hex (default: the window's map of the font at --at in "
+                              "IMAGE.chars, labelled glyphs included, else 20); a PSF2 gets a Unicode table."},
           {"table", "FILE.tbl", "Font files: character table (HEX=text lines) for codes that are not Unicode."},
           {"o", "OUT.png|.bdf|.psf|.c", "The sheet or font file to write.", true}},
          runExport},
@@ -44,7 +45,8 @@ const std::vector<Subcommand> &subcommands()
          {"IMAGE"},
          {{"at", "OFFSET", "The font's first glyph (hex, \"$\" accepted).", true},
           {"format", "WxH[,spare][,swap]", "The font's format, as find lists it.", true},
-          {"first-code", "C", "Code of the first glyph, hex (default 20)."},
+          {"first-code", "C", "Code of the first glyph, hex (default: the window's map of the font at --at in IMAGE.chars, "
+                                "else 20); that map's labelled glyphs keep their characters."},
           {"table", "FILE.tbl", "Character table (HEX=text lines) for codes that are not Unicode."},
           {"gap", "N", "Blank pixels after each character, 0 to 16 (default 0)."},
           {"screen-width", "N", "Tint lines wider than N pixels (default 0: no limit)."},

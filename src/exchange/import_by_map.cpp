@@ -15,10 +15,14 @@ MapImportPlan planMapImport(Editor &e, const QFont &font, int count)
     if (!plan.error.empty())
         return plan;
     for (int k = 0; k < count; ++k) {
-        const uint32_t code = map.firstCode + static_cast<uint32_t>(k);
-        const auto offset = glyphOffsetOf(map, code, e.state.imageLength());
-        if (!offset)
+        const int64_t offset = map.start + int64_t{k} * map.format.step();
+        if (offset + map.format.size() > e.state.imageLength())
             break; // the glyphs that follow lie past the image end too
+        // The glyph's label, else its slot's code; none when a label took that code.
+        const auto mapped = codeOfGlyph(map, offset, e.state.imageLength());
+        if (!mapped)
+            continue;
+        const uint32_t code = *mapped;
         QString text;
         if (table) {
             const std::u32string *named = table->textOf(code);
@@ -35,7 +39,7 @@ MapImportPlan planMapImport(Editor &e, const QFont &font, int count)
             ++plan.lacking;
             continue;
         }
-        plan.offsets.push_back(*offset);
+        plan.offsets.push_back(offset);
         plan.texts << text;
     }
     return plan;

@@ -31,7 +31,7 @@ void tellRecovery(Editor &e, ImageFileEvent event, const std::string &path = {})
 }
 
 // Makes bytes the image, with both offsets at 0 and the whole image as block.
-void showNewImage(Editor &e, std::vector<uint8_t> bytes)
+void showNewImage(Editor &e, ImageStore bytes)
 {
     EditorState &s = e.state;
     tellRecovery(e, ImageFileEvent::Leaving);
@@ -77,13 +77,14 @@ void NewFile(Editor &e)
 
 void OpenClick(Editor &e)
 {
+    const RepaintHold paintedOnce(e);
     if (e.runDialog(*e.ui.OD)) {
         const QString path = fileNameOf(*e.ui.OD);
         if (fileExists(path)) {
             // Read completely before anything is replaced or named: a failed
             // read leaves the old image under its old name, so that a Save
             // cannot write it over the file that could not be read.
-            std::vector<uint8_t> bytes = readWholeFile(path);
+            ImageStore bytes = readImageFile(path);
             e.state.fileName = path.toStdString();
             e.state.lastFile = stampOf(path);
             e.ui.SD->selectFile(path);

@@ -17,10 +17,14 @@ std::string familyName(const std::string &name)
     return family.empty() ? std::string("font") : family;
 }
 
-// The glyph's name: Unicode codes as "uniXXXX" or "uXXXXX", table codes as "codeXXXX".
+// The glyph's name: Unicode codes as "uniXXXX" or "uXXXXX", table codes as
+// "codeXXXX", a glyph without a code as "glyphK".
 std::string glyphName(const FontRange &range, int64_t k)
 {
-    const uint32_t code = codeOf(range, k);
+    const std::optional<uint32_t> known = codeOf(range, k);
+    if (!known)
+        return "glyph" + std::to_string(k);
+    const uint32_t code = *known;
     if (range.table || code > 0x10FFFF)
         return "code" + hexText(code, 4);
     return code <= 0xFFFF ? "uni" + hexText(code, 4) : "u" + hexText(code, 5);
@@ -69,7 +73,9 @@ std::vector<uint8_t> BdfFont::write(const FontRange &range) const
     for (int64_t k = 0; k < range.count; ++k) {
         const int advance = advanceOf(range, k);
         text += "STARTCHAR " + glyphName(range, k) + "\n";
-        text += "ENCODING " + std::to_string(codeOf(range, k)) + "\n";
+        // BDF's "ENCODING -1": a glyph outside the encoding.
+        const std::optional<uint32_t> code = codeOf(range, k);
+        text += "ENCODING " + (code ? std::to_string(*code) : std::string("-1")) + "\n";
         text += "SWIDTH " + std::to_string(std::lround(1000.0 * advance / height)) + " 0\n";
         text += "DWIDTH " + std::to_string(advance) + " 0\n";
         text += "BBX " + std::to_string(width) + " " + size + " 0 0\nBITMAP\n";

@@ -65,7 +65,9 @@ std::vector<uint8_t> CSourceFont::write(const FontRange &range) const
         text += "    ";
         appendBytes(text, range.image.subspan(static_cast<size_t>(glyphOffset(range, k)), static_cast<size_t>(length)));
         const std::string characters = commentText(charactersOf(range, k));
-        text += " /* 0x" + hexText(codeOf(range, k), 2) + (characters.empty() ? "" : " " + characters) + " */\n";
+        const std::optional<uint32_t> code = codeOf(range, k);
+        text += " /* " + (code ? "0x" + hexText(*code, 2) : std::string("no code")) + (characters.empty() ? "" : " " + characters)
+                + " */\n";
     }
     text += "};\n";
     if (!f.widthByte() && f.widthTable >= 0) {

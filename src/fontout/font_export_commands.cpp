@@ -9,6 +9,7 @@
 
 #include "characters/char_map_commands.h"
 #include "fontout/font_file_format.h"
+#include "fontout/font_glyphs.h"
 #include "model/errors.h"
 #include "model/format.h"
 #include "model/glyph_codec.h"
@@ -80,8 +81,13 @@ void exportFont(Editor &e, std::string_view extension)
     CharTable table;
     CharMapStore &store = CharMapStore::of(e);
     if (const FontMap *map = store.maps().governing(glyphFormatOf(e.state), range.start)) {
-        if (const std::optional<uint32_t> code = codeOfGlyph(*map, range.start, e.state.imageLength())) {
-            range.firstCode = *code;
+        // Labelled glyphs have their own codes, and take them from their slots.
+        if (!map->labels.empty())
+            for (int64_t k = 0; k < range.count; ++k)
+                range.codes.push_back(codeOfGlyph(*map, fontout::glyphOffset(range, k), e.state.imageLength()));
+        const std::optional<uint32_t> code = codeOfGlyph(*map, range.start, e.state.imageLength());
+        if (code || std::any_of(range.codes.begin(), range.codes.end(), [](const auto &c) { return c.has_value(); })) {
+            range.firstCode = code.value_or(0);
             range.mapped = true;
             if (!map->table.empty()) {
                 // A table path written by hand into the map file is taken from the image's folder.
@@ -91,6 +97,8 @@ void exportFont(Editor &e, std::string_view extension)
                 table = readTableFile(path.toStdString());
                 range.table = &table;
             }
+        } else {
+            range.codes.clear(); // no glyph of the block has a character: not coded by the map
         }
     }
     QFileDialog &dialog = fontDialog(e, file);

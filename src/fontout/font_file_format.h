@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -27,6 +28,9 @@ struct FontRange {
     int64_t count = 0;
     GlyphFormat format;
     uint32_t firstCode = 0x20;
+    // When not empty, glyph k's code in place of firstCode + k: a map with
+    // glyphs labelled one by one. None for a glyph without a character.
+    std::vector<std::optional<uint32_t>> codes;
     const CharTable *table = nullptr;
     // True when a character map says which character each glyph is (the user
     // set one); only then does a PSF2 file get a Unicode table.

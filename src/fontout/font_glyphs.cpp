@@ -26,11 +26,19 @@ std::vector<uint8_t> inkRows(const FontRange &range, int64_t k)
 
 int advanceOf(const FontRange &range, int64_t k) { return glyphAdvance(range.image, range.start, k, range.format); }
 
-uint32_t codeOf(const FontRange &range, int64_t k) { return range.firstCode + static_cast<uint32_t>(k); }
+std::optional<uint32_t> codeOf(const FontRange &range, int64_t k)
+{
+    if (!range.codes.empty())
+        return static_cast<size_t>(k) < range.codes.size() ? range.codes[static_cast<size_t>(k)] : std::nullopt;
+    return range.firstCode + static_cast<uint32_t>(k);
+}
 
 std::u32string charactersOf(const FontRange &range, int64_t k)
 {
-    const uint32_t code = codeOf(range, k);
+    const std::optional<uint32_t> known = codeOf(range, k);
+    if (!known)
+        return {};
+    const uint32_t code = *known;
     if (range.table) {
         const std::u32string *text = range.table->textOf(code);
         return text ? *text : std::u32string();

@@ -19,7 +19,8 @@ std::vector<uint8_t> inkRows(const FontRange &range, int64_t k);
 int inkRowBytes(const GlyphFormat &format);
 // The advance of glyph k: its width byte or width table byte, else W.
 int advanceOf(const FontRange &range, int64_t k);
-uint32_t codeOf(const FontRange &range, int64_t k);
+// The code of glyph k, none for a glyph the map gives no character.
+std::optional<uint32_t> codeOf(const FontRange &range, int64_t k);
 // The characters glyph k stands for: its code's text in the table, or the
 // code itself when it is a Unicode scalar value; empty when neither.
 std::u32string charactersOf(const FontRange &range, int64_t k);

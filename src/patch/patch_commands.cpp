@@ -122,7 +122,7 @@ void ApplyPatch1Click(Editor &e)
         return;
     const QString path = dialog.selectedFiles().value(0);
     EditorState &s = e.state;
-    const std::vector<uint8_t> &image = s.image.bytes();
+    const ImageBytes image = s.image.bytes();
     // Everything is read and checked before the first byte is written.
     const std::vector<uint8_t> result = refusingWith([&] {
         const patch::PatchFormat &format = patch::requirePatchFormat(path.toStdString());

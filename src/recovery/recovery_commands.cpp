@@ -122,11 +122,9 @@ void RecoveryKeeper::fileEvent(ImageFileEvent event, const std::string &path)
     refresh_->stop();
     keptCrc_.reset();
     filePath_ = path;
-    const std::vector<uint8_t> &image = editor_.state.image.bytes();
-    if (path.empty() || fileBytes_.size() != image.size())
-        std::vector<uint8_t>().swap(fileBytes_); // freed before the copy: one 12 MB copy at a time
-    if (!path.empty())
-        fileBytes_.assign(image.begin(), image.end());
+    // The image as opened (Open and New make it the saved state themselves),
+    // or as just written, is what the changes from now on are counted from.
+    editor_.state.image.markSaved();
 }
 
 void RecoveryKeeper::editStepDone()
@@ -135,19 +133,13 @@ void RecoveryKeeper::editStepDone()
         refresh_->start();
 }
 
-bool RecoveryKeeper::hasUnsavedChanges() const
-{
-    const std::vector<uint8_t> &image = editor_.state.image.bytes();
-    if (filePath_.empty())
-        return std::any_of(image.begin(), image.end(), [](uint8_t b) { return b != 0; });
-    return image != fileBytes_;
-}
+bool RecoveryKeeper::hasUnsavedChanges() const { return editor_.state.image.hasUnsavedChanges(); }
 
 void RecoveryKeeper::keepNow(bool report)
 {
     refresh_->stop();
     try {
-        const std::vector<uint8_t> &image = editor_.state.image.bytes();
+        const ImageBytes image = editor_.state.image.bytes();
         if (!hasUnsavedChanges()) {
             if (keptCrc_)
                 removeRecoveryEntry(folder_, filePath_);
@@ -157,8 +149,8 @@ void RecoveryKeeper::keepNow(bool report)
         const uint32_t crc = patch::crc32Of(image);
         if (keptCrc_ == crc)
             return; // the entry on disk holds this image already
-        const std::vector<uint8_t> zeros(filePath_.empty() ? image.size() : 0);
-        const std::span<const uint8_t> source = filePath_.empty() ? std::span(zeros) : std::span(fileBytes_);
+        // The file as last opened or saved (zeros for a New image): the saved state.
+        const std::vector<uint8_t> source = editor_.state.image.savedBytes();
         writeRecoveryEntry(folder_, recovery::makeEntry(filePath_, source, image, QDateTime::currentSecsSinceEpoch()));
         keptCrc_ = crc;
         failureShown_ = false;

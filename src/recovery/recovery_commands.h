@@ -56,14 +56,14 @@ public:
     void keepNow(bool report = false);
     // The single-shot timer of the refresh after edits.
     QTimer &refreshTimer() { return *refresh_; }
-    // Whether the image differs from the file as last opened or saved.
+    // Whether the image differs from the file as last opened or saved
+    // (ImageBuffer keeps that state; nothing is compared here).
     bool hasUnsavedChanges() const;
 
 private:
     Editor &editor_;
     QString folder_;
-    std::string filePath_; // empty: a New image, compared with zeros
-    std::vector<uint8_t> fileBytes_;
+    std::string filePath_; // empty: a New image, whose saved state is its zeros
     std::optional<uint32_t> keptCrc_; // the image's CRC-32 in the entry this window wrote for filePath_
     bool failureShown_ = false;
     QTimer *refresh_;

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,11 +26,6 @@ constexpr int64_t noLimit = -1;
     throw FileError::fromErrno(errnoValue != 0 ? errnoValue : EIO);
 }
 
-struct FdCloser {
-    int fd;
-    ~FdCloser() { ::close(fd); }
-};
-
 // POSIX calls rather than QFile, so that the error box can name the system's
 // reason (QFile reports only its own coarse error kinds).
 [[noreturn]] void failNotRegular(const QString &path)
@@ -47,7 +43,18 @@ void checkRegular(const QString &path, const struct stat &info)
         failNotRegular(path);
 }
 
-std::vector<uint8_t> readFile(const QString &path, int64_t maxBytes)
+// A regular file open for reading, and the count of bytes to take from it.
+struct OpenedFile {
+    int fd = -1;
+    int64_t size = 0;
+    ~OpenedFile()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+void openForReading(const QString &path, int64_t maxBytes, OpenedFile &file)
 {
     const QByteArray name = QFile::encodeName(path);
     // Looked at before opening (a socket cannot be opened at all), and again
@@ -56,26 +63,28 @@ std::vector<uint8_t> readFile(const QString &path, int64_t maxBytes)
     struct stat info {};
     if (::stat(name.constData(), &info) == 0)
         checkRegular(path, info);
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
+    file.fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (file.fd < 0)
         failWithErrno(errno);
-    const FdCloser closer{fd};
 
-    if (::fstat(fd, &info) != 0)
+    if (::fstat(file.fd, &info) != 0)
         failWithErrno(errno);
     checkRegular(path, info);
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    ::fcntl(file.fd, F_SETFL, ::fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
 
-    int64_t size = info.st_size;
-    if (maxBytes == noLimit && size > std::numeric_limits<int32_t>::max())
+    file.size = info.st_size;
+    if (maxBytes == noLimit && file.size > std::numeric_limits<int32_t>::max())
         throw EditorError("File too large: an image holds at most 2147483647 bytes");
     if (maxBytes != noLimit)
-        size = std::clamp<int64_t>(size, 0, maxBytes);
+        file.size = std::clamp<int64_t>(file.size, 0, maxBytes);
+}
 
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+void readInto(const OpenedFile &file, uint8_t *bytes)
+{
+    const size_t size = static_cast<size_t>(file.size);
     size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+    while (done < size) {
+        const ssize_t n = ::read(file.fd, bytes + done, size - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -84,8 +93,47 @@ std::vector<uint8_t> readFile(const QString &path, int64_t maxBytes)
             throw FileError(100); // the file became shorter while being read
         done += static_cast<size_t>(n);
     }
+}
+
+std::vector<uint8_t> readFile(const QString &path, int64_t maxBytes)
+{
+    OpenedFile file;
+    openForReading(path, maxBytes, file);
+    std::vector<uint8_t> bytes(static_cast<size_t>(file.size));
+    readInto(file, bytes.data());
     return bytes;
 }
+
+void unmap(uint8_t *data, size_t size) { ::munmap(data, size); }
+
+} // namespace
+
+ImageStore readImageFile(const QString &path)
+{
+    OpenedFile file;
+    openForReading(path, noLimit, file);
+    ImageStore bytes(static_cast<size_t>(file.size)); // not zeroed: the read fills it
+    readInto(file, bytes.data());
+    return bytes;
+}
+
+ImageStore mapImageFile(const QString &path)
+{
+    OpenedFile file;
+    openForReading(path, noLimit, file);
+    if (file.size == 0)
+        return {};
+    // Private: a write into the image copies its page and never reaches the file.
+    void *data = ::mmap(nullptr, static_cast<size_t>(file.size), PROT_READ | PROT_WRITE, MAP_PRIVATE, file.fd, 0);
+    if (data == MAP_FAILED) {
+        ImageStore bytes(static_cast<size_t>(file.size));
+        readInto(file, bytes.data());
+        return bytes;
+    }
+    return ImageStore(static_cast<uint8_t *>(data), static_cast<size_t>(file.size), unmap);
+}
+
+namespace {
 
 // The error for a failed save step. The failing system call leaves
 // errno set; a check inside QSaveFile that fails without one gets the step's
@@ -108,6 +156,10 @@ void writeWholeFile(const QString &path, std::span<const uint8_t> bytes)
 {
     if (QFileInfo(path).isDir())
         failWithErrno(EISDIR);
+    // Named as the command line names it, rather than the system's "File not found".
+    const QFileInfo folder(QFileInfo(path).path());
+    if (!folder.exists())
+        throw EditorError("Folder " + folder.filePath().toStdString() + " does not exist");
 
     QSaveFile file(path);
     // Unbuffered, so that a failing write shows in write()'s count here:

@@ -115,6 +115,9 @@ struct Editor {
     // Run after every refresh of the views and after a pixel edit, so that
     // windows outside the main one follow the state without being called by name.
     std::vector<std::function<void(Editor &)>> refreshObservers;
+    // While above 0, redrawAll leaves its immediate repaint to the last
+    // RepaintHold (views/refresh.h) of the handler.
+    int repaintHolds = 0;
 
     // The folder of the name last confirmed in a file dialog, by kind of file
     // ("patch", "sheet", ...): where that kind's dialogs start (file_folders.h).

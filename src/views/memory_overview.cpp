@@ -145,7 +145,7 @@ void copyScaled(const pixels::Rows &thumbnail, const pixels::Rows &canvas, int l
 bool differsFromReference(const EditorState &s, int64_t p)
 {
     const std::vector<uint8_t> &reference = *s.reference.bytes;
-    const std::vector<uint8_t> &image = s.image.bytes();
+    const ImageBytes image = s.image.bytes();
     const auto common = static_cast<int64_t>(std::min(reference.size(), image.size()));
     const auto longer = static_cast<int64_t>(std::max(reference.size(), image.size()));
     const int64_t first = std::max<int64_t>(p, 0);

@@ -75,8 +75,17 @@ void redrawAll(Editor &e)
     // changed. One pass paints them all and flushes once to the screen.
     for (QWidget *w : std::initializer_list<QWidget *>{e.ui.MemImg, e.ui.Img, e.ui.ImgReel})
         w->update();
-    QCoreApplication::sendPostedEvents(e.ui.Form1, QEvent::UpdateRequest);
+    if (e.repaintHolds == 0)
+        QCoreApplication::sendPostedEvents(e.ui.Form1, QEvent::UpdateRequest);
     notifyRefreshObservers(e);
+}
+
+RepaintHold::RepaintHold(Editor &editor) : editor_(editor) { ++editor_.repaintHolds; }
+
+RepaintHold::~RepaintHold()
+{
+    if (--editor_.repaintHolds == 0)
+        QCoreApplication::sendPostedEvents(editor_.ui.Form1, QEvent::UpdateRequest);
 }
 
 void notifyRefreshObservers(Editor &e)

@@ -14,6 +14,20 @@ void showFormatText(Editor &editor);
 void showOffsets(Editor &editor);
 // Every view from the glyph matrix and image buffer as they stand, then an immediate repaint.
 void redrawAll(Editor &editor);
+// Within a handler that refreshes several times in a row (Open: the re-read,
+// the redraw and the identification's re-read), the views are painted once,
+// when the last hold ends, rather than at every redrawAll: what the user sees
+// when the handler returns is the same.
+class RepaintHold {
+public:
+    explicit RepaintHold(Editor &editor);
+    ~RepaintHold();
+    RepaintHold(const RepaintHold &) = delete;
+    RepaintHold &operator=(const RepaintHold &) = delete;
+
+private:
+    Editor &editor_;
+};
 // Runs the editor's refresh observers.
 void notifyRefreshObservers(Editor &editor);
 // The address of each pixel row of the character at G, in the row-offset column.

@@ -120,18 +120,73 @@ private slots:
         }
     }
 
+    // Glyphs labelled one by one: a label gives its glyph its code and takes
+    // that code from the glyph of its slot; other glyphs keep theirs. Font
+    // 8 x 8 from 10 (code 20 = glyph at 10, 21 at 18, ...), image 100 bytes.
+    void labelsOverrideTheSlots_data()
+    {
+        QTest::addColumn<QString>("labels"); // map file lines after the font line
+        QTest::addColumn<QString>("codes");  // code of the glyphs at 10, 18, 20, 28, 30 ("-": none)
+        QTest::addColumn<QString>("offsets"); // offset of the glyph of codes 20 to 24 ("-": none)
+        QTest::newRow("no labels") << "" << "20 21 22 23 24" << "10 18 20 28 30";
+        QTest::newRow("label takes a code from its slot") << "= 28 21" << "20 - 22 21 24" << "10 28 20 - 30";
+        QTest::newRow("label of a code past the font") << "= 18 41" << "20 41 22 23 24" << "10 - 20 28 30";
+        QTest::newRow("two labels swap two glyphs") << "= 18 22\n= 20 21" << "20 22 21 23 24" << "10 20 18 28 30";
+        QTest::newRow("relabelled code: the later line wins") << "= 18 24\n= 20 24" << "20 21 24 23 -" << "10 18 - 28 20";
+        QTest::newRow("label before the start does not count") << "= 8 21" << "20 21 22 23 24" << "10 18 20 28 30";
+        QTest::newRow("label off the step") << "= 13 22" << "20 21 - 23 24" << "10 18 13 28 30";
+        QTest::newRow("label past the image end") << "= 60 22" << "20 21 - 23 24" << "10 18 - 28 30";
+    }
+    void labelsOverrideTheSlots()
+    {
+        QFETCH(QString, labels);
+        const FontMap font = parseCharMaps(("10 8x8 20\n" + labels).toStdString()).fonts.at(0);
+        const auto hexOr = [](auto value) { return value ? QString::number(*value, 16).toUpper() : QStringLiteral("-"); };
+        QStringList codes;
+        for (qint64 offset : {0x10, 0x18, 0x20, 0x28, 0x30})
+            codes << hexOr(codeOfGlyph(font, offset, 100));
+        QTEST(codes.join(' '), "codes");
+        QStringList offsets;
+        for (uint code = 0x20; code <= 0x24; ++code)
+            offsets << hexOr(glyphOffsetOf(font, code, 100));
+        QTEST(offsets.join(' '), "offsets");
+        // Each code a glyph has leads back to that glyph.
+        for (qint64 offset = 0x10; offset < 100; ++offset)
+            if (const auto code = codeOfGlyph(font, offset, 100))
+                QCOMPARE(glyphOffsetOf(font, *code, 100).value_or(-1), offset);
+    }
+
     void mapFileKeepsEveryFont()
     {
         CharMaps maps;
-        maps.set({0x1000, {8, 12, false, false}, 0x20, {}});
-        maps.set({0x8000, {16, 16, true, true}, 0x410, "/tmp/a table.tbl"});
-        maps.set({0x9000, {8, 8, false, false}, 0x1F600, {}}); // a first code of five hex digits
-        maps.set({0x1000, {8, 12, false, false}, 0x41, {}}); // replaces the first
-        QCOMPARE(int(maps.fonts.size()), 3);
+        maps.set({0x1000, {8, 12, false, false}, 0x20, {}, {}});
+        maps.set({0x8000, {16, 16, true, true}, 0x410, "/tmp/a table.tbl", {}});
+        maps.set({0x9000, {8, 8, false, false}, 0x1F600, {}, {}}); // a first code of five hex digits
+        maps.set({0x1000, {8, 12, false, false}, 0x41, {}, {}}); // replaces the first
+        FontMap labelled{0xA000, {8, 13}, 0x20, {}, {{0xA000 + 13 * 5, 0xFC}, {0xA000 + 13 * 9, 0x1F600}}};
+        maps.set(labelled);
+        maps.set({0xB000, {8, 13}, 0x20, "t.tbl", {{0xB00D, 0x41}}});
+        QCOMPARE(int(maps.fonts.size()), 5);
         QCOMPARE(parseCharMaps(serialiseCharMaps(maps)), maps);
         QCOMPARE(maps.governing({8, 12}, 0x7FFF)->firstCode, 0x41u);
         QVERIFY(!maps.governing({8, 12}, 0xFFF));
         QVERIFY(!maps.governing({8, 13}, 0x2000));
+        QVERIFY(maps.remove(0xA000, {8, 13}));
+        QVERIFY(!maps.remove(0xA000, {8, 13}));
+        QCOMPARE(int(maps.fonts.size()), 4);
+    }
+
+    // A file written before glyphs could be labelled reads as it always did;
+    // a font's lines repeated replace it, labels and all.
+    void earlierMapFilesStillRead()
+    {
+        const CharMaps maps = parseCharMaps("# Velmora CE character map: start, format, first code, table\n"
+                                            "00010000 8x13 0020\n00020000 16x12,swap 0041 tables/latin 1.tbl\n"
+                                            "00030000 8x8 20\n= 00030008 41\n00030000 8x8 30\n");
+        const std::vector<FontMap> expected{{0x10000, {8, 13}, 0x20, {}, {}},
+                                            {0x20000, {16, 12, false, true}, 0x41, "tables/latin 1.tbl", {}},
+                                            {0x30000, {8, 8}, 0x30, {}, {}}};
+        QCOMPARE(maps.fonts, expected);
     }
 
     // A valid line with a comment before it is read by mapFileKeepsEveryFont's round trip.
@@ -143,6 +198,10 @@ private slots:
         QTest::newRow("width 12") << "00000010 12x8 20" << 1;
         QTest::newRow("no first code") << "00000010 8x8" << 1;
         QTest::newRow("start too big") << "1FFFFFFFF 8x8 20" << 1;
+        QTest::newRow("label before any font") << "= 10 41\n00000010 8x8 20" << -1;
+        QTest::newRow("label without a code") << "00000010 8x8 20\n= 18" << -2;
+        QTest::newRow("label code past Unicode") << "00000010 8x8 20\n= 18 110000" << -2;
+        QTest::newRow("label with more after it") << "00000010 8x8 20\n= 18 41 x" << -2;
     }
     void mapFileLines()
     {
@@ -154,7 +213,10 @@ private slots:
         } catch (const EditorError &e) {
             error = QString::fromStdString(e.what());
         }
-        QCOMPARE(error, QStringLiteral("Line %1 of the character map: expected start, format and first code").arg(badLine));
+        // Negative: a label's line, -badLine.
+        const QString expected = badLine > 0 ? QStringLiteral("expected start, format and first code")
+                                             : QStringLiteral("expected \"= OFFSET CODE\" after a font's line");
+        QCOMPARE(error, QStringLiteral("Line %1 of the character map: %2").arg(std::abs(badLine)).arg(expected));
     }
 
     void lineLayout_data()
@@ -181,7 +243,7 @@ private slots:
         QFETCH(int, gap);
         QFETCH(int, screen);
         const std::vector<uint8_t> image = fontImage({3, 5, 9, 0, 8});
-        const FontMap map{0, {8, 5}, 0x20, {}};
+        const FontMap map{0, {8, 5}, 0x20, {}, {}};
         const TextRendering r = renderText(image, map, nullptr, gap, screen, u32(text));
         QStringList lines;
         for (const PlacedChar &c : r.placed) {
@@ -210,7 +272,7 @@ private slots:
     {
         // '!' (width 5) drawn from the image, then from an edited matrix.
         const std::vector<uint8_t> image = {3, 0, 0, 0, 0, 5, 0x80, 0x40, 0x20, 0xF8};
-        const FontMap map{0, {8, 5}, 0x20, {}};
+        const FontMap map{0, {8, 5}, 0x20, {}, {}};
         const TextRendering stored = renderText(image, map, nullptr, 0, 0, U"!");
         for (int r = 0; r < 4; ++r)
             for (int c = 0; c < 5; ++c)
@@ -227,7 +289,7 @@ private slots:
     void alphabetCheck()
     {
         const std::vector<uint8_t> image = fontImage({3, 5, 0, 8, 4});
-        const FontMap map{0, {8, 5}, 0x20, {}};
+        const FontMap map{0, {8, 5}, 0x20, {}, {}};
         const AlphabetReport report = checkAlphabet(image, map, nullptr, U"! \" # $ %\n%");
         QCOMPARE(report.missing, std::vector<std::u32string>{U"%"});
         QCOMPARE(report.blank, std::vector<std::u32string>{U"\""}); // width byte 0 shows nothing
@@ -241,7 +303,7 @@ private slots:
         // ' ' width 3 blank, '!' width 5 drawn, '"' width 0, '#' width 0 with ink, '$' width 4 blank.
         const std::vector<uint8_t> image = {3, 0, 0, 0, 0, 5, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0,
                                             0, 0xFF, 0xFF, 0xFF, 0xFF, 4, 0, 0, 0, 0};
-        const FontMap map{0, {8, 5}, 0x20, {}};
+        const FontMap map{0, {8, 5}, 0x20, {}, {}};
         const TextRendering r = renderText(image, map, nullptr, 0, 0, U"!\"#$ !");
         QCOMPARE(r.zeroWidth, std::vector<std::u32string>{U"\""});
         QCOMPARE(r.inkedZeroWidth, std::vector<std::u32string>{U"#"});

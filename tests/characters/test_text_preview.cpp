@@ -1,13 +1,16 @@
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 
 #include "characters/char_map_commands.h"
 #include "characters/text_preview_dialog.h"
@@ -255,14 +258,103 @@ private slots:
         w.state().glyphOffset = static_cast<int32_t>(glyphA);
         readAtOffset(w.editor());
         thisGlyphIs(d, QStringLiteral("B"));
-        QCOMPARE(d->rendering().placed.at(1).glyph.value_or(-1), glyphA + 13);
+        QCOMPARE(d->rendering().placed.at(1).glyph.value_or(-1), glyphA + 2 * 13); // "C" where it was
         QVERIFY(QFile::exists(path + ".chars"));
 
         test::runWithFile(w, "mnNew", QString());
         QVERIFY(CharMapStore::of(w.editor()).maps().fonts.empty());
         test::runWithFile(w, "Open", path);
-        const std::vector<FontMap> expected{{glyphA, {8, 13}, 'B', {}}};
+        const std::vector<FontMap> expected{{demo::demoFonts[0].offset, {8, 13}, 0x20, {}, {{glyphA, 'B'}}}};
         QCOMPARE(CharMapStore::of(w.editor()).maps().fonts, expected);
+    }
+
+    // "This glyph is" gives the one glyph at G its character: the glyph in
+    // that character's slot loses it, every other glyph keeps its own, and
+    // the start and first code stay.
+    void thisGlyphIsLabelsOneGlyph()
+    {
+        test::Window w;
+        showDemoFont(w, 0);
+        const int64_t start = demo::demoFonts[0].offset;
+        TextPreviewDialog *d = openPreview(w, QStringLiteral("ABCu\u00fc"));
+        w.state().glyphOffset = static_cast<int32_t>(start + ('u' - 0x20) * 13);
+        readAtOffset(w.editor());
+        thisGlyphIs(d, QStringLiteral("\u00fc"));
+        QStringList glyphs;
+        for (const PlacedChar &c : d->rendering().placed)
+            glyphs << (c.glyph ? QString::number((*c.glyph - start) / 13 + 0x20, 16) : QStringLiteral("-"));
+        QCOMPARE(glyphs.join(' '), QStringLiteral("41 42 43 - 75")); // "u" has no glyph now; "ü" is the glyph of "u"
+        QVERIFY2(status(d).startsWith(QStringLiteral("Glyphs from %1, first code 0020, 1 labelled one by one")
+                                          .arg(QString::fromStdString(hex8(start)))), qPrintable(status(d)));
+        QCOMPARE(d->findChild<QLineEdit *>("FirstCode")->text(), QStringLiteral("0020"));
+    }
+
+    // Enter in FirstCode gives the font's first glyph that code; the start stays.
+    void firstCodeSetsTheCodeOfTheFirstGlyph()
+    {
+        test::Window w;
+        showDemoFont(w, 0);
+        const int64_t start = demo::demoFonts[0].offset;
+        TextPreviewDialog *d = openPreview(w, QStringLiteral("A"));
+        auto *field = d->findChild<QLineEdit *>("FirstCode");
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, QStringLiteral("21"));
+        QTest::keyClick(field, Qt::Key_Return);
+        const FontMap map = CharMapStore::of(w.editor()).activeMap();
+        QCOMPARE(map.firstCode, 0x21u);
+        QCOMPARE(map.start, start);
+        QVERIFY(CharMapStore::of(w.editor()).activeIsSet());
+        QCOMPARE(d->rendering().placed.at(0).glyph.value_or(-1), start + 32 * 13);
+        QCOMPARE(field->text(), QStringLiteral("0021"));
+    }
+
+    // "Font starts here" moves the font's start to G, keeping its first code and labels.
+    void fontStartsHereMovesTheStart()
+    {
+        test::Window w;
+        showDemoFont(w, 0);
+        const int64_t start = demo::demoFonts[0].offset;
+        TextPreviewDialog *d = openPreview(w, QStringLiteral("A"));
+        w.state().glyphOffset = static_cast<int32_t>(start + 2 * 13);
+        readAtOffset(w.editor());
+        thisGlyphIs(d, QStringLiteral("\u00e4"));
+        w.state().glyphOffset = static_cast<int32_t>(start + 13);
+        readAtOffset(w.editor());
+        QTest::mouseClick(d->findChild<QPushButton *>("btFontStartsHere"), Qt::LeftButton);
+        const CharMaps &maps = CharMapStore::of(w.editor()).maps();
+        const std::vector<FontMap> expected{{start + 13, {8, 13}, 0x20, {}, {{start + 2 * 13, 0xE4}}}};
+        QCOMPARE(maps.fonts, expected);
+        QCOMPARE(d->rendering().placed.at(0).glyph.value_or(-1), start + 13 + 33 * 13);
+    }
+
+    // "Reset map..." asks first; a no keeps the map, a yes removes it whole.
+    void resetMapAsksFirst()
+    {
+        test::Window w;
+        showDemoFont(w, 0);
+        TextPreviewDialog *d = openPreview(w, QStringLiteral("A"));
+        thisGlyphIs(d, QStringLiteral("A"));
+        auto *reset = d->findChild<QPushButton *>("btResetMap");
+        QVERIFY(reset->isEnabled());
+        for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+            QString asked;
+            QTimer poll;
+            poll.setInterval(2);
+            connect(&poll, &QTimer::timeout, this, [&] {
+                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                    asked = box->text();
+                    box->button(answer)->click();
+                    poll.stop();
+                }
+            });
+            poll.start();
+            QTest::mouseClick(reset, Qt::LeftButton);
+            QVERIFY2(asked.contains(QStringLiteral("1 labelled glyph")), qPrintable(asked));
+            QCOMPARE(CharMapStore::of(w.editor()).maps().fonts.size(), size_t(answer == QMessageBox::Yes ? 0 : 1));
+        }
+        QVERIFY(!reset->isEnabled());
+        QVERIFY(status(d).contains(QStringLiteral("(view offset: no map set)")));
     }
 
     void badMapAndTableFiles()

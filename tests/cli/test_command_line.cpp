@@ -258,6 +258,25 @@ private slots:
         QVERIFY(bdf.contains("STARTCHAR uni0024\nENCODING 36\nSWIDTH 667 0\nDWIDTH 2 0\nBBX 8 3 0 0\nBITMAP\n21\n21\n21\nENDCHAR\n"));
     }
 
+    // Without --first-code, render and export take the window's map of the
+    // font from IMAGE.chars: glyph C (ink, width 0) is labelled "A", so "A"
+    // draws as it and glyph A has no character any more.
+    void renderAndExportFollowTheWindowsLabels()
+    {
+        QFile::copy(path("glyphs.bin"), path("labelled.bin"));
+        test::writeFile(path("labelled.bin.chars"), QByteArray("00000000 8x4 0041\n= 00000008 0041\n"));
+        const Run render = runVelmora({"render", "labelled.bin", "--at", "0", "--format", "8x4", "--text", "AB", "-o", "l.png"},
+                                      dir_.path());
+        QCOMPARE(render.exitCode, 0);
+        QCOMPARE(render.err, QByteArray("velmora render: width 0: B\nvelmora render: A has ink but width 0: set its width\n"));
+        const Run exported = runVelmora({"export", "labelled.bin", "--at", "0", "--format", "8x4", "--count", "3", "-o", "l.bdf"},
+                                        dir_.path());
+        QVERIFY2(exported.exitCode == 0, exported.err.constData());
+        const QByteArray bdf = contents(path("l.bdf"));
+        for (const char *glyph : {"STARTCHAR glyph0\nENCODING -1\n", "STARTCHAR uni0042\nENCODING 66\n", "STARTCHAR uni0041\nENCODING 65\n"})
+            QVERIFY2(bdf.contains(glyph), bdf.constData());
+    }
+
     // An image whose end cuts the sheet takes the whole characters that fit.
     void importSaysWhereTheImageEndCutsTheSheet()
     {
@@ -267,6 +286,8 @@ private slots:
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.err, QByteArray("velmora import: the image end cuts the sheet: 10 of its 32 characters written\n"));
         QCOMPARE(contents(path("cut.bin")), contents(image_).mid(0x10000, 10 * 13) + QByteArray(5, '\0'));
+        // The import wrote into its private mapping of the input, never into the file.
+        QCOMPARE(contents(path("short.bin")), QByteArray(10 * 13 + 5, '\0'));
     }
 
     void helpAndVersionNeedNoDisplay_data()

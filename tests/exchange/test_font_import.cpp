@@ -156,23 +156,33 @@ private slots:
     void importByMapDrawsEachGlyphsCharacter_data()
     {
         QTest::addColumn<QByteArray>("table"); // empty: codes are code points
-        QTest::addColumn<QString>("firstGlyph"); // the character of glyph 0
+        QTest::addColumn<uint>("firstCode");     // the code of glyph 0
+        QTest::addColumn<int>("labelledA");      // a glyph labelled "A" one by one, -1 for none
         QTest::addColumn<QString>("glyphs");     // per glyph: A, B or - (unchanged)
         QTest::addColumn<int>("lacking");
-        QTest::newRow("code points from '@'") << QByteArray() << "@" << "-AB-" << 2;
-        QTest::newRow("table, a code it does not name") << QByteArray("00=B\n01=A\n03=A\n04=Z\n") << "B" << "BA-A-" << 1;
+        QTest::newRow("code points from '@'") << QByteArray() << 0x40u << -1 << "-AB-" << 2;
+        QTest::newRow("table, a code it does not name") << QByteArray("00=B\n01=A\n03=A\n04=Z\n") << 0u << -1 << "BA-A-" << 1;
+        // Glyph 1 is no "A" any more: it is left alone, not counted as lacking.
+        QTest::newRow("a labelled glyph takes its code from its slot") << QByteArray() << 0x40u << 3 << "--BA" << 1;
     }
     void importByMapDrawsEachGlyphsCharacter()
     {
         QFETCH(QByteArray, table);
-        QFETCH(QString, firstGlyph);
+        QFETCH(uint, firstCode);
+        QFETCH(int, labelledA);
         QFETCH(QString, glyphs);
         QFETCH(int, lacking);
         test::Window w;
         setUp(w, 8, 9);
         if (!table.isEmpty())
             CharMapStore::of(w.editor()).loadTable(test::writeFile(w.dir.filePath("t.tbl"), table).toStdString());
-        setGlyphCharacter(w.editor(), firstGlyph.toStdU32String());
+        setFirstCode(w.editor(), firstCode); // the font from the view offset, 0
+        if (labelledA >= 0) {
+            w.state().glyphOffset = 9 * labelledA;
+            setGlyphCharacter(w.editor(), U"A");
+            w.state().glyphOffset = 0;
+            readAtOffset(w.editor());
+        }
         const QString path = test::writeFile(w.dir.filePath("tiny.bdf"), QByteArray(tinyBdf));
         FontImportDialog *d = openDialog(w);
         w.editor().runDialog = [path](QFileDialog &dialog) { dialog.selectFile(path); return true; };
@@ -201,7 +211,7 @@ private slots:
     {
         test::Window w;
         setUp(w, 8, 9);
-        setGlyphCharacter(w.editor(), U"@"); // glyph k has code '@' + k
+        setFirstCode(w.editor(), '@'); // from the view offset 0: glyph k has code '@' + k
         w.state().glyphOffset = 9 * 2;
         readAtOffset(w.editor());
         FontImportDialog *d = openDialog(w);

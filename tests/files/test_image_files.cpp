@@ -249,9 +249,12 @@ private slots:
             run(w, "Save", target);
         }
         run(w, "Save", w.dir.filePath("no/such/dir.bin"));
-        QCOMPARE(boxes.seen().size(), 2);
+        run(w, "Saveblock1", w.dir.filePath("no/such/block.bin"));
+        QCOMPARE(boxes.seen().size(), 3);
         QCOMPARE(boxes.seen().at(0).text, QStringLiteral("Disk full."));
-        QCOMPARE(boxes.seen().at(1).text, QStringLiteral("File not found."));
+        // The missing folder is named, as the command line names it.
+        QCOMPARE(boxes.seen().at(1).text, "Folder " + w.dir.filePath("no/such") + " does not exist.");
+        QCOMPARE(boxes.seen().at(2).text, "Folder " + w.dir.filePath("no/such") + " does not exist.");
         QCOMPARE(contents(target), QByteArray("old"));
         QCOMPARE(QDir(w.dir.path()).entryList(QDir::Files), QStringList({"old.bin", "velmora.ini"}));
         QCOMPARE(w.form->windowTitle(), QStringLiteral("VELMORA CE  [blank.bin]  00000840"));

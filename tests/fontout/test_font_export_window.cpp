@@ -20,7 +20,7 @@ private slots:
         for (int k = 0; k < 16; ++k)
             s.image.write(0xF00 + k, static_cast<uint8_t>(k + 1));
         setGlyphFormat(s, parseGlyphFormat("8x5,rows,widths=F00"), 0x100);
-        CharMapStore::of(w.editor()).setMap({0x100, glyphFormatOf(s), 0x41, ""});
+        CharMapStore::of(w.editor()).setMap({0x100, glyphFormatOf(s), 0x41, "", {}});
         // Glyphs 1 to 3 of the font and 4 bytes of the next one.
         s.blockStart = 0x105;
         s.blockEnd = 0x105 + 3 * 5 + 3;
