@@ -15,8 +15,14 @@ namespace velmora {
 // 1-bit layouts without widths.
 using FontFormat = GlyphFormat;
 
-// Distance from one character to the next.
-inline int fontCharStep(const FontFormat &format) { return format.step(); }
+// Distance from one character to the next. The width-byte layout's is
+// worked out here, as the scan's inner loops ask for it per character.
+inline int fontCharStep(const FontFormat &format)
+{
+    if (format.widthByte())
+        return (format.width >> 3) * format.height + (format.width == 16 && format.spare ? 1 : 0);
+    return format.step();
+}
 // Every format the scan tries: 8 x 2..16, and 16 x 2..16 with and without
 // each of the two flags.
 std::vector<FontFormat> allFontFormats();
