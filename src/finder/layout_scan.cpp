@@ -45,9 +45,6 @@ constexpr int maxBlankRun = 40;
 // Glyphs of a table's core from which places without ink are taken as
 // outside every glyph.
 constexpr int64_t envelopeGlyphs = 48;
-// Formats within this share of the best reading are told apart by their
-// orientation and their ends.
-constexpr double nearBest = 0.98;
 
 constexpr std::array<uint8_t, 256> bitCount = [] {
     std::array<uint8_t, 256> counts{};
@@ -522,9 +519,6 @@ FontCandidate scoreExtent(std::span<const uint8_t> image, const Reader &reader, 
         shapedInked += reader.read(image, start + k * reader.step, p) ? 1 : 0;
     c.piecesPerGlyph = static_cast<double>(shapeOf(image, start, shaped, reader).pieces) / static_cast<double>(std::max<int64_t>(1, shapedInked));
     const double gain = model.gain();
-    int64_t all = 0;
-    for (int64_t n : strokes.all)
-        all += n;
     c.strokeShare = strokes.balance();
     c.fieldShare = static_cast<double>(fields) / static_cast<double>(pixels);
     c.fixedWidth = true;
