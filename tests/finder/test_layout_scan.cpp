@@ -71,15 +71,6 @@ private slots:
                  qPrintable(QString::fromStdString(formatText(planted.format)) + " planted, found " + describe(found[0])));
     }
 
-    // Without the option the scan looks at the width-byte layout only.
-    void theLayoutScanIsAskedFor()
-    {
-        std::vector<uint8_t> image = test::firmwareBackground(3, 512 << 10);
-        test::plantCellFont(image, 0x20004, "Lat15-VGA14.psf.gz", Layout::Rows, false, 160);
-        for (const FontCandidate &c : scanFonts(image).candidates)
-            QVERIFY(c.format.widthByte());
-    }
-
     // Code, text, deflate data and fill: at most two rows over all images.
     void firmwareWithoutFontsGivesAtMostTwoRows()
     {
