@@ -1,6 +1,8 @@
 #include "exchange/glyph_sheet.h"
 
 #include <algorithm>
+#include <span>
+#include <thread>
 
 #include "layout/glyph_layout.h"
 #include "model/char_width.h"
@@ -61,8 +63,20 @@ SheetGlyphs readSheetGlyphs(EditorState &s, int64_t offset, int count)
     if (!format.hasWidths()) {
         // Straight from the bytes into the sheet's cells, which hold the
         // pixel rows as the codec gives them; such glyphs have no width.
-        for (int k = 0; k < count; ++k)
-            decodePixels(s.image.bytes(), offset + int64_t{k} * charStep(s), format, &glyphs.pixel(k, 0, 0));
+        // Large sheets are read by two threads, each its own half.
+        const std::span<const uint8_t> image = s.image.bytes();
+        const int64_t step = charStep(s);
+        const auto decodeRange = [&](int from, int to) {
+            for (int k = from; k < to; ++k)
+                decodePixels(image, offset + int64_t{k} * step, format, &glyphs.pixel(k, 0, 0));
+        };
+        if (int64_t{count} * format.width * format.height < (1 << 20)) {
+            decodeRange(0, count);
+            return glyphs;
+        }
+        std::thread other(decodeRange, count / 2, count);
+        decodeRange(0, count / 2);
+        other.join();
         return glyphs;
     }
     withPlainCodec(s, [&] {

@@ -103,7 +103,8 @@ private slots:
         setView(w, 130);
         const QString path = w.dir.filePath("page.png");
         test::runWithFile(w, "ExportPagePng1", path);
-        QImage sheet(path);
+        // Edited in colour, as most image editors open a sheet.
+        QImage sheet = QImage(path).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(sheet.size(), QSize(145, 2 * 12 + 3));
 
         // Cell 5, column 3 of pixel row 2 (image row 3), flipped.
@@ -204,6 +205,39 @@ private slots:
         QCOMPARE(w.editor().history.step(0).name, std::string("Import PNG"));
         w.find<QAction>("Undo1")->trigger();
         QVERIFY(std::all_of(s.image.bytes().begin(), s.image.bytes().end(), [](uint8_t b) { return b == 0; }));
+    }
+
+    // The writer packs few greys as palette indices and cuts large images into
+    // parts deflated side by side: every grey and text must still read back.
+    void pngKeepsEveryGreyAndText_data()
+    {
+        QTest::addColumn<int>("greys");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::newRow("2 greys, 1 bit") << 2 << 7 << 5;
+        QTest::newRow("3 greys, 2 bits, odd width") << 3 << 145 << 27;
+        QTest::newRow("5 greys, 4 bits") << 5 << 33 << 9;
+        QTest::newRow("16 greys, 4 bits") << 16 << 17 << 3;
+        QTest::newRow("17 greys, 8 bits") << 17 << 5 << 5;
+        QTest::newRow("3 greys, several parts") << 3 << 529 << 8449;
+        QTest::newRow("256 greys, several parts") << 256 << 300 << 4000;
+    }
+    void pngKeepsEveryGreyAndText()
+    {
+        QFETCH(int, greys);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QImage image(width, height, QImage::Format_Grayscale8);
+        uint32_t x = static_cast<uint32_t>(greys * 7919 + width);
+        for (int row = 0; row < height; ++row)
+            for (int column = 0; column < width; ++column) {
+                x = x * 1103515245u + 12345u;
+                image.scanLine(row)[column] = static_cast<uchar>(((x >> 16) % static_cast<uint32_t>(greys)) * 255 / (greys - 1 ? greys - 1 : 1) ^ 0x5A);
+            }
+        image.setText(QStringLiteral("Velmora-Format"), QStringLiteral("8x8,rows"));
+        const QImage read = imageFromPng(pngBytes(image));
+        QCOMPARE(read.convertToFormat(QImage::Format_Grayscale8), image);
+        QCOMPARE(read.text(QStringLiteral("Velmora-Format")), QStringLiteral("8x8,rows"));
     }
 };
 
