@@ -240,6 +240,28 @@ struct PngRows {
     QByteArray palette; // RGB triples; empty for a greyscale image
 };
 
+// One row of greys as palette indices of Depth bits, the leftmost pixel in
+// the high bits, the last byte padded with zeros.
+template <int Depth>
+uchar *packRow(const uchar *row, int width, const std::array<uchar, 256> &index, uchar *out)
+{
+    constexpr int perByte = 8 / Depth;
+    int x = 0;
+    for (; x + perByte <= width; x += perByte) {
+        unsigned packed = 0;
+        for (int i = 0; i < perByte; ++i)
+            packed = packed << Depth | index[row[x + i]];
+        *out++ = static_cast<uchar>(packed);
+    }
+    if (x < width) {
+        unsigned packed = 0;
+        for (int i = 0; i < perByte; ++i)
+            packed = packed << Depth | (x + i < width ? index[row[x + i]] : 0u);
+        *out++ = static_cast<uchar>(packed);
+    }
+    return out;
+}
+
 PngRows pngRows(const QImage &image)
 {
     const int width = image.width(), height = image.height();
@@ -272,14 +294,10 @@ PngRows pngRows(const QImage &image)
             out += width;
             continue;
         }
-        const int perByte = 8 / rows.bitDepth;
-        for (int x = 0; x < width; x += perByte) {
-            uchar packed = 0;
-            for (int i = 0; i < perByte; ++i) {
-                const uchar value = x + i < width ? index[row[x + i]] : 0;
-                packed = static_cast<uchar>(packed << rows.bitDepth | value);
-            }
-            *out++ = packed;
+        switch (rows.bitDepth) {
+        case 1: out = packRow<1>(row, width, index, out); break;
+        case 2: out = packRow<2>(row, width, index, out); break;
+        default: out = packRow<4>(row, width, index, out); break;
         }
     }
     return rows;
