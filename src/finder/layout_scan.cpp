@@ -38,10 +38,13 @@ constexpr double layoutScoreShare = 0.25;
 constexpr int64_t glyphsCompared = 128;
 // Glyphs of the first look at a region.
 constexpr int64_t glyphsLooked = 48;
-// Glyphs that a table may hold in a row that do not fit it, and blank ones
-// that the search for its end steps over.
-constexpr int maxGlyphGap = 2;
+// Blank glyphs that the search for a table's end steps over.
 constexpr int maxBlankRun = 40;
+// The evidence that glyphs which fit a table poorly may cost it in a row
+// before glyphs that fit it again, and what one glyph costs at most (a
+// glyph with most of its ink outside every glyph of the core costs that).
+constexpr double bridgedBits = 48;
+constexpr double glyphBits = 24;
 // Glyphs of a table's core from which places without ink are taken as
 // outside every glyph.
 constexpr int64_t envelopeGlyphs = 48;
@@ -228,7 +231,7 @@ struct PlaceModel {
             ink += p[i];
             out += p[i] && outside[i] ? 1 : 0;
         }
-        return 4 * out > ink ? -1e9 : bits;
+        return 4 * out > ink ? std::min(bits, -glyphBits) : bits;
     }
 };
 
@@ -284,7 +287,7 @@ struct Extent {
 
 // The table around the glyphs of [coreFrom, coreTo) read at start + k x
 // step: glyph by glyph outwards while they fit the core's pixel places
-// better than the surroundings' bytes, over gaps of up to maxGlyphGap glyphs
+// better than the surroundings' bytes, bridging runs of glyphs
 // that do not. Blank glyphs at the ends are left out: they fit zero fill as
 // well as a font.
 Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t coreFrom, int64_t coreTo)
@@ -309,24 +312,35 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
     const int64_t middle = coreFrom + glyphs / 2 * step;
     int64_t first = -1, last = -1;
     for (const int direction : {+1, -1}) {
-        int misses = 0, blanks = 0;
+        // The evidence summed outwards: the table ends at its last glyph
+        // that fits it before the sum falls well below its peak, so a run of
+        // glyphs that fit it poorly (punctuation, an underscore below the
+        // letters) is kept when the glyphs past it fit again, and the bytes
+        // past the table's end, which fit it worse and worse, are not.
+        double sum = 0, peak = 0;
+        int blanks = 0;
+        Pixels previous{};
         for (int64_t at = direction > 0 ? middle : middle - step; at >= 0 && at + step <= length; at += direction * step) {
-            const bool ink = reader.read(image, at, p);
-            if (!ink) {
+            // Blank glyphs, and glyphs repeating the one before (a box for
+            // every missing letter), tell nothing either way.
+            if (!reader.read(image, at, p) || p == previous) {
                 if (++blanks > maxBlankRun)
                     break;
                 continue;
             }
             blanks = 0;
-            if (model.evidence(p) > 0) {
-                misses = 0;
+            previous = p;
+            const double evidence = std::max(model.evidence(p), -glyphBits);
+            sum += evidence;
+            peak = std::max(peak, sum);
+            if (evidence > 0) {
                 if (direction > 0)
                     last = at;
                 else
                     first = at;
                 if (first < 0 && direction > 0)
                     first = at;
-            } else if (++misses > maxGlyphGap) {
+            } else if (sum < peak - bridgedBits) {
                 break;
             }
         }
@@ -394,6 +408,15 @@ double readingBits(std::span<const uint8_t> image, int64_t from, int64_t to, con
 struct Shape {
     int64_t pieces = 0;
     int leftMargin = 0, topMargin = 0, bottomMargin = 0;
+    // Ink pixels with ink below and beside, and the glyphs' ink heights and widths summed.
+    int64_t vertical = 0, horizontal = 0, heights = 0, widths = 0;
+
+    // Letters stand on vertical stems and are taller than wide; a reading
+    // that turns them a quarter (rows read as columns) lays them down.
+    bool lying() const
+    {
+        return std::log((vertical + 1.0) / (horizontal + 1.0)) + std::log((heights + 1.0) / (widths + 1.0)) < 0;
+    }
 };
 
 Shape shapeOf(std::span<const uint8_t> image, int64_t start, int64_t count, const Reader &reader)
@@ -407,11 +430,18 @@ Shape shapeOf(std::span<const uint8_t> image, int64_t start, int64_t count, cons
         if (!reader.read(image, start + k * reader.step, p))
             continue;
         std::fill(seen.begin(), seen.begin() + w * h, uint8_t{0});
+        int top = h, bottom = 0, left = w, right = 0;
         for (int i = 0; i < w * h; ++i) {
             if (!p[static_cast<size_t>(i)])
                 continue;
             columns[static_cast<size_t>(i % w)] = 1;
             rows[static_cast<size_t>(i / w)] = 1;
+            top = std::min(top, i / w);
+            bottom = i / w;
+            left = std::min(left, i % w);
+            right = std::max(right, i % w);
+            shape.vertical += i / w + 1 < h && p[static_cast<size_t>(i + w)] ? 1 : 0;
+            shape.horizontal += i % w + 1 < w && p[static_cast<size_t>(i + 1)] ? 1 : 0;
             if (seen[static_cast<size_t>(i)])
                 continue;
             ++shape.pieces;
@@ -431,6 +461,8 @@ Shape shapeOf(std::span<const uint8_t> image, int64_t start, int64_t count, cons
                     }
             }
         }
+        shape.heights += bottom - top + 1;
+        shape.widths += right - left + 1;
     }
     while (shape.leftMargin < w && !columns[static_cast<size_t>(shape.leftMargin)])
         ++shape.leftMargin;
@@ -735,10 +767,11 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
         const int64_t first = comparedFrom(from, to, r) + r.phase;
         const int64_t compared = std::min<int64_t>(glyphsCompared, (judgedTo - first) / reader.step);
         const Shape shape = shapeOf(image, first, compared, reader);
-        return std::tuple(shape.pieces, shape.leftMargin, -orientationScore(image, first, compared, reader), shape.bottomMargin);
+        return std::tuple(shape.pieces, shape.lying(), shape.leftMargin, -orientationScore(image, first, compared, reader),
+                          shape.bottomMargin);
     };
     std::optional<Reading> chosen;
-    std::tuple<int64_t, int, double, int> best{};
+    std::tuple<int64_t, bool, int, double, int> best{};
     for (const Reading &r : readings) {
         const auto key = keyOf(r);
         if (!chosen || key < best) {

@@ -117,6 +117,11 @@ int main(int argc, char **argv)
                                  ? "font   "
                                  : "OTHER  ",
                              c);
+                for (const FontCandidate &c : found.candidates)
+                    for (const test::PlantedFont &f : image.fonts)
+                        if (!sameFont(c, f) && std::min(c.end(), f.start + f.count * f.format.step()) - std::max(c.start, f.start) > 0)
+                            std::printf("    misread %08llx as %s: %s\n", static_cast<unsigned long long>(f.start),
+                                        formatText(c.format).c_str(), test::misreadOf(image.bytes, c, f).c_str());
             }
         }
         std::printf("\n%d planted fonts in %d images: %d found exactly (%.1f%%), %d ranked above every other row;\n"

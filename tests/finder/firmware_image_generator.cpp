@@ -257,6 +257,31 @@ bool showsFont(std::span<const uint8_t> image, const FontCandidate &c, const Pla
     return true;
 }
 
+std::string misreadOf(std::span<const uint8_t> image, const FontCandidate &c, const PlantedFont &font)
+{
+    if (c.format.step() != font.format.step())
+        return "step " + std::to_string(c.format.step()) + " for " + std::to_string(font.format.step());
+    const auto [plantedStart, plantedCount] = inkedRange(image, font.start, font.count, font.format);
+    const auto [foundStart, foundCount] = inkedRange(image, c.start, c.count, c.format);
+    const int64_t step = font.format.step();
+    std::string why;
+    if (foundCount != plantedCount || foundStart != plantedStart)
+        why = "inked glyphs " + std::to_string((foundStart - plantedStart) / step) + ".." + std::to_string((foundStart - plantedStart) / step + foundCount)
+              + " of " + std::to_string(plantedCount) + " (byte " + std::to_string((foundStart - plantedStart) % step) + ")";
+    const int64_t from = std::max(plantedStart, foundStart - (foundStart - plantedStart) % step);
+    if (from < plantedStart + plantedCount * step) {
+        const auto planted = canvasOf(image, from, font.format);
+        const auto found = canvasOf(image, from + (foundStart - plantedStart) % step, c.format);
+        bool matches = false;
+        for (int y = -31; y <= 31 && !matches; ++y)
+            for (int x = -31; x <= 31 && !matches; ++x)
+                matches = moved(planted, x, y) == found;
+        if (!matches)
+            why += why.empty() ? "glyphs differ" : ", glyphs differ";
+    }
+    return why;
+}
+
 static const std::vector<CellFont> &layoutFonts()
 {
     static const std::vector<CellFont> fonts = cellFonts();

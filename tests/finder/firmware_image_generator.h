@@ -33,6 +33,8 @@ PlantedFont plantCellFont(std::vector<uint8_t> &bytes, int64_t start, const std:
 // same glyphs in the same places, ink for ink (blank columns and rows
 // beyond every glyph's ink may differ, as may blank glyphs at the ends).
 bool showsFont(std::span<const uint8_t> image, const FontCandidate &c, const PlantedFont &font);
+// Why a row on a planted font does not show it, for the evaluation's report.
+std::string misreadOf(std::span<const uint8_t> image, const FontCandidate &c, const PlantedFont &font);
 
 // The surroundings alone: no font.
 std::vector<uint8_t> firmwareBackground(uint64_t seed, int64_t size);
