@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -121,6 +122,18 @@ std::vector<BitPlace> placesOf(const GlyphFormat &f)
 
 // A glyph's pixels, 0 or 1, row-major.
 using Pixels = std::array<uint8_t, maxSide * maxSide>;
+// A glyph's rows as masks, pixel x in bit x: what the shape measures work on
+// a row at a time.
+using Rows = std::array<uint32_t, maxSide>;
+
+Rows rowsOf(const Pixels &p, int w, int h)
+{
+    Rows rows{};
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            rows[static_cast<size_t>(y)] |= uint32_t{p[static_cast<size_t>(y * w + x)]} << x;
+    return rows;
+}
 
 struct Reader {
     GlyphFormat format;
@@ -139,6 +152,22 @@ struct Reader {
             ink = ink || pixels[i];
         }
         return ink;
+    }
+
+    bool readRows(std::span<const uint8_t> image, int64_t start, Rows &rows) const
+    {
+        const uint8_t *bytes = image.data() + start;
+        const int w = format.width;
+        uint32_t any = 0;
+        const BitPlace *place = places.data();
+        for (int y = 0; y < format.height; ++y) {
+            uint32_t row = 0;
+            for (int x = 0; x < w; ++x, ++place)
+                row |= static_cast<uint32_t>((bytes[place->byte] >> place->bit) & 1) << x;
+            rows[static_cast<size_t>(y)] = row;
+            any |= row;
+        }
+        return any != 0;
     }
 };
 
@@ -255,24 +284,23 @@ double orientationScore(std::span<const uint8_t> image, int64_t start, int64_t c
     const int w = reader.format.width, h = reader.format.height;
     std::array<int, maxSide> bottoms{}, tops{};
     int inked = 0, firstColumn = 0, lastColumn = 0;
-    Pixels p{};
+    Rows rows{};
     for (int64_t k = 0; k < count; ++k) {
-        if (!reader.read(image, start + k * reader.step, p))
+        if (!reader.readRows(image, start + k * reader.step, rows))
             continue;
         ++inked;
-        int top = h, bottom = 0, left = w, right = 0;
+        int top = -1, bottom = 0;
+        uint32_t columns = 0;
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                if (p[static_cast<size_t>(y * w + x)]) {
-                    top = std::min(top, y);
-                    bottom = y;
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                }
+            if (rows[static_cast<size_t>(y)]) {
+                top = top < 0 ? y : top;
+                bottom = y;
+                columns |= rows[static_cast<size_t>(y)];
+            }
         ++bottoms[static_cast<size_t>(bottom)];
         ++tops[static_cast<size_t>(top)];
-        firstColumn += left == 0 ? 1 : 0;
-        lastColumn += right == w - 1 ? 1 : 0;
+        firstColumn += static_cast<int>(columns & 1);
+        lastColumn += static_cast<int>((columns >> (w - 1)) & 1);
     }
     if (inked == 0)
         return 0;
@@ -360,16 +388,25 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
 struct StrokeModel {
     std::array<int32_t, 64> all{}, set{};
 
-    void add(const Pixels &p, int w, int h)
+    void add(const Pixels &p, int w, int h) { add(rowsOf(p, w, h), w, h); }
+    void add(const Rows &rows, int w, int h)
     {
-        auto at = [&](int x, int y) { return x >= 0 && y >= 0 && x < w ? p[static_cast<size_t>(y * w + x)] : 0; };
-        for (int y = 0; y < h; ++y)
+        // Rows moved up two bits, so that the pixels left of the first
+        // column read as paper; rows above the first are paper too.
+        uint64_t above = 0, twoAbove = 0;
+        for (int y = 0; y < h; ++y) {
+            const uint64_t row = uint64_t{rows[static_cast<size_t>(y)]} << 2;
             for (int x = 0; x < w; ++x) {
-                const size_t k = static_cast<size_t>(at(x - 1, y) << 5 | at(x, y - 1) << 4 | at(x - 2, y) << 3 | at(x - 1, y - 1) << 2
-                                                     | at(x + 1, y - 1) << 1 | at(x, y - 2));
+                const int b = x + 2;
+                const auto k = static_cast<size_t>(((row >> (b - 1)) & 1) << 5 | ((above >> b) & 1) << 4 | ((row >> (b - 2)) & 1) << 3
+                                                   | ((above >> (b - 1)) & 1) << 2 | ((above >> (b + 1)) & 1) << 1
+                                                   | ((twoAbove >> b) & 1));
                 ++all[k];
-                set[k] += p[static_cast<size_t>(y * w + x)];
+                set[k] += static_cast<int32_t>((row >> b) & 1);
             }
+            twoAbove = above;
+            above = row;
+        }
     }
     double cost() const
     {
@@ -395,10 +432,10 @@ struct StrokeModel {
 double readingBits(std::span<const uint8_t> image, int64_t from, int64_t to, const Reader &reader, int phase)
 {
     StrokeModel model;
-    Pixels p{};
+    Rows rows{};
     for (int64_t start = from + phase; start + reader.step <= to; start += reader.step)
-        if (reader.read(image, start, p))
-            model.add(p, reader.format.width, reader.format.height);
+        if (reader.readRows(image, start, rows))
+            model.add(rows, reader.format.width, reader.format.height);
     return model.cost();
 }
 
@@ -419,57 +456,73 @@ struct Shape {
     }
 };
 
+// The pieces of ink of a glyph, 8-connected: the runs of ink of each row,
+// joined to the runs of the row above that they touch or meet at a corner.
+int64_t piecesOf(const Rows &rows, int h)
+{
+    std::array<uint64_t, maxSide * maxSide / 2> runs{};
+    std::array<int, maxSide * maxSide / 2> parent{};
+    const auto root = [&](int i) {
+        while (parent[static_cast<size_t>(i)] != i)
+            i = parent[static_cast<size_t>(i)] = parent[static_cast<size_t>(parent[static_cast<size_t>(i)])];
+        return i;
+    };
+    int count = 0, joined = 0, aboveFrom = 0;
+    for (int y = 0; y < h; ++y) {
+        const int rowFrom = count;
+        for (uint64_t left = rows[static_cast<size_t>(y)]; left != 0;) {
+            const uint64_t lowest = left & (~left + 1);
+            const uint64_t run = left & ~(left + lowest);
+            left ^= run;
+            const int i = count++;
+            runs[static_cast<size_t>(i)] = run;
+            parent[static_cast<size_t>(i)] = i;
+            const uint64_t reach = run | run << 1 | run >> 1;
+            for (int j = aboveFrom; j < rowFrom; ++j)
+                if (runs[static_cast<size_t>(j)] & reach) {
+                    const int a = root(i), b = root(j);
+                    if (a != b) {
+                        parent[static_cast<size_t>(a)] = b;
+                        ++joined;
+                    }
+                }
+        }
+        aboveFrom = rowFrom;
+    }
+    return count - joined;
+}
+
 Shape shapeOf(std::span<const uint8_t> image, int64_t start, int64_t count, const Reader &reader)
 {
     const int w = reader.format.width, h = reader.format.height;
     Shape shape;
-    Pixels p{}, seen{};
-    std::array<uint8_t, maxSide> columns{}, rows{};
-    std::vector<int> stack;
+    Rows ink{};
+    uint32_t columnMask = 0, rowMask = 0;
     for (int64_t k = 0; k < count; ++k) {
-        if (!reader.read(image, start + k * reader.step, p))
+        if (!reader.readRows(image, start + k * reader.step, ink))
             continue;
-        std::fill(seen.begin(), seen.begin() + w * h, uint8_t{0});
-        int top = h, bottom = 0, left = w, right = 0;
-        for (int i = 0; i < w * h; ++i) {
-            if (!p[static_cast<size_t>(i)])
+        int top = -1, bottom = 0;
+        uint32_t glyphColumns = 0;
+        for (int y = 0; y < h; ++y) {
+            const uint32_t row = ink[static_cast<size_t>(y)];
+            if (!row)
                 continue;
-            columns[static_cast<size_t>(i % w)] = 1;
-            rows[static_cast<size_t>(i / w)] = 1;
-            top = std::min(top, i / w);
-            bottom = i / w;
-            left = std::min(left, i % w);
-            right = std::max(right, i % w);
-            shape.vertical += i / w + 1 < h && p[static_cast<size_t>(i + w)] ? 1 : 0;
-            shape.horizontal += i % w + 1 < w && p[static_cast<size_t>(i + 1)] ? 1 : 0;
-            if (seen[static_cast<size_t>(i)])
-                continue;
-            ++shape.pieces;
-            stack.assign(1, i);
-            seen[static_cast<size_t>(i)] = 1;
-            while (!stack.empty()) {
-                const int j = stack.back();
-                stack.pop_back();
-                for (int dy = -1; dy <= 1; ++dy)
-                    for (int dx = -1; dx <= 1; ++dx) {
-                        const int x = j % w + dx, y = j / w + dy;
-                        const auto n = static_cast<size_t>(y * w + x);
-                        if (x >= 0 && x < w && y >= 0 && y < h && p[n] && !seen[n]) {
-                            seen[n] = 1;
-                            stack.push_back(static_cast<int>(n));
-                        }
-                    }
-            }
+            top = top < 0 ? y : top;
+            bottom = y;
+            glyphColumns |= row;
+            rowMask |= 1u << y;
+            shape.horizontal += std::popcount(row & row >> 1);
+            if (y + 1 < h)
+                shape.vertical += std::popcount(row & ink[static_cast<size_t>(y + 1)]);
         }
+        columnMask |= glyphColumns;
         shape.heights += bottom - top + 1;
-        shape.widths += right - left + 1;
+        shape.widths += std::bit_width(glyphColumns) - std::countr_zero(glyphColumns);
+        shape.pieces += piecesOf(ink, h);
     }
-    while (shape.leftMargin < w && !columns[static_cast<size_t>(shape.leftMargin)])
-        ++shape.leftMargin;
-    while (shape.topMargin < h && !rows[static_cast<size_t>(shape.topMargin)])
-        ++shape.topMargin;
-    while (shape.bottomMargin < h && !rows[static_cast<size_t>(h - 1 - shape.bottomMargin)])
-        ++shape.bottomMargin;
+    shape.leftMargin = columnMask ? std::countr_zero(columnMask) : w;
+    shape.topMargin = rowMask ? std::countr_zero(rowMask) : h;
+    shape.bottomMargin = rowMask ? h - std::bit_width(rowMask) : h;
     return shape;
 }
 
