@@ -706,6 +706,9 @@ int64_t comparedFrom(int64_t from, int64_t to, const Reading &r)
 constexpr double roughnessSlack = 0.03;
 constexpr double bitsSlack = 0.1;
 constexpr size_t readingsShaped = 32;
+// How much more the places tell at a multiple of the step than at the step
+// when the bytes are records of a table rather than glyphs.
+constexpr double recordShare = 1.5;
 
 
 std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t from, int64_t to, int lag, bool reversedBits,
@@ -743,6 +746,13 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
     std::sort(ranked.rbegin(), ranked.rend());
     if (ranked.size() > 1)
         ranked.resize(1);
+    // Records of a table (a field layout repeating every few steps) tell
+    // far more at a multiple of the step than at the step; the glyphs of a
+    // font tell nothing more two, three or four glyphs on.
+    for (const auto &[info, step] : ranked)
+        for (int times = 2; times <= 4; ++times)
+            if (positionalInformation(image, from, judgedTo, times * step) > recordShare * info)
+                return {};
 
     std::vector<Reading> readings;
     double smoothest = 1;

@@ -107,6 +107,7 @@ int main(int argc, char **argv)
             std::printf("image %2d: %2lld MB, %d fonts: %d exact, %d ranked first, %d other rows\n", i + 1,
                         static_cast<long long>(size >> 20), static_cast<int>(image.fonts.size()), imageExact, imageFirst, others);
             if (verbose && (imageFirst < static_cast<int>(image.fonts.size()) || others > 0)) {
+                std::printf("    seed %llu\n", static_cast<unsigned long long>(imageSeed));
                 for (const test::PlantedFont &font : image.fonts)
                     std::printf("    planted %08llx %-28s x%-5lld %s score %.0f\n", static_cast<unsigned long long>(font.start),
                                 formatText(font.format).c_str(), static_cast<long long>(font.count), font.source.c_str(),

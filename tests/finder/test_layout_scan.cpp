@@ -84,6 +84,18 @@ private slots:
         }
         QVERIFY(rows <= 2);
     }
+
+    // Unwinding tables of compiled code among the firmware's bytes: 20-byte
+    // records (length, offset back to the common entry, code start, code
+    // length, padding) whose fields read as 4 x 10 glyphs of packed bits.
+    void recordsOfATableAreNoFont()
+    {
+        const std::vector<uint8_t> background = test::firmwareBackground(8573432893358607887u, 9 << 20);
+        const auto from = background.begin() + 0x2E0000;
+        const std::vector<uint8_t> image(from, from + (64 << 10));
+        for (const FontCandidate &c : scanFonts(image, withLayouts()).candidates)
+            QFAIL(qPrintable(describe(c)));
+    }
 };
 
 int main(int argc, char **argv)
