@@ -46,6 +46,8 @@ constexpr int maxBlankRun = 40;
 // glyph with most of its ink outside every glyph of the core costs that).
 constexpr double bridgedBits = 48;
 constexpr double glyphBits = 24;
+// What a glyph drawn in strokes (or scattered) tells of itself.
+constexpr double strokeBits = 8;
 // Glyphs of a table's core from which places without ink are taken as
 // outside every glyph.
 constexpr int64_t envelopeGlyphs = 48;
@@ -283,7 +285,7 @@ double orientationScore(std::span<const uint8_t> image, int64_t start, int64_t c
 {
     const int w = reader.format.width, h = reader.format.height;
     std::array<int, maxSide> bottoms{}, tops{};
-    int inked = 0, firstColumn = 0, lastColumn = 0;
+    int inked = 0, firstColumn = 0, lastColumn = 0, leaning = 0;
     Rows rows{};
     for (int64_t k = 0; k < count; ++k) {
         if (!reader.readRows(image, start + k * reader.step, rows))
@@ -297,6 +299,15 @@ double orientationScore(std::span<const uint8_t> image, int64_t start, int64_t c
                 bottom = y;
                 columns |= rows[static_cast<size_t>(y)];
             }
+        // Ink left of the middle of the glyph's own columns, against ink right of it.
+        const int middle2 = std::countr_zero(columns) + std::bit_width(columns) - 1;
+        int balance = 0;
+        for (int y = top; y <= bottom; ++y)
+            for (uint32_t row = rows[static_cast<size_t>(y)]; row; row &= row - 1) {
+                const int x2 = 2 * std::countr_zero(row);
+                balance += x2 < middle2 ? 1 : x2 > middle2 ? -1 : 0;
+            }
+        leaning += balance > 0 ? 1 : balance < 0 ? -1 : 0;
         ++bottoms[static_cast<size_t>(bottom)];
         ++tops[static_cast<size_t>(top)];
         firstColumn += static_cast<int>(columns & 1);
@@ -304,7 +315,8 @@ double orientationScore(std::span<const uint8_t> image, int64_t start, int64_t c
     }
     if (inked == 0)
         return 0;
-    return (firstColumn - lastColumn + *std::max_element(bottoms.begin(), bottoms.end()) - *std::max_element(tops.begin(), tops.end()))
+    return (firstColumn - lastColumn + leaning + *std::max_element(bottoms.begin(), bottoms.end())
+            - *std::max_element(tops.begin(), tops.end()))
            / static_cast<double>(inked);
 }
 
@@ -312,6 +324,59 @@ struct Extent {
     int64_t start = 0;
     int64_t count = 0;
 };
+
+// The pieces of ink of a glyph, 8-connected: the runs of ink of each row,
+// joined to the runs of the row above that they touch or meet at a corner.
+int64_t piecesOf(const Rows &rows, int h)
+{
+    std::array<uint64_t, maxSide * maxSide / 2> runs{};
+    std::array<int, maxSide * maxSide / 2> parent{};
+    const auto root = [&](int i) {
+        while (parent[static_cast<size_t>(i)] != i)
+            i = parent[static_cast<size_t>(i)] = parent[static_cast<size_t>(parent[static_cast<size_t>(i)])];
+        return i;
+    };
+    int count = 0, joined = 0, aboveFrom = 0;
+    for (int y = 0; y < h; ++y) {
+        const int rowFrom = count;
+        for (uint64_t left = rows[static_cast<size_t>(y)]; left != 0;) {
+            const uint64_t lowest = left & (~left + 1);
+            const uint64_t run = left & ~(left + lowest);
+            left ^= run;
+            const int i = count++;
+            runs[static_cast<size_t>(i)] = run;
+            parent[static_cast<size_t>(i)] = i;
+            const uint64_t reach = run | run << 1 | run >> 1;
+            for (int j = aboveFrom; j < rowFrom; ++j)
+                if (runs[static_cast<size_t>(j)] & reach) {
+                    const int a = root(i), b = root(j);
+                    if (a != b) {
+                        parent[static_cast<size_t>(a)] = b;
+                        ++joined;
+                    }
+                }
+        }
+        aboveFrom = rowFrom;
+    }
+    return count - joined;
+}
+
+// Glyphs are drawn in strokes: one or two pieces of ink without a lone
+// pixel tell for a glyph of a font, scattered ink against it.
+double strokeEvidence(const Rows &rows, int h)
+{
+    int64_t lone = 0;
+    for (int y = 0; y < h; ++y) {
+        const uint32_t row = rows[static_cast<size_t>(y)];
+        uint32_t near = row << 1 | row >> 1;
+        for (const int other : {y - 1, y + 1})
+            if (other >= 0 && other < h)
+                near |= rows[static_cast<size_t>(other)] | rows[static_cast<size_t>(other)] << 1 | rows[static_cast<size_t>(other)] >> 1;
+        lone += std::popcount(row & ~near);
+    }
+    const int64_t pieces = piecesOf(rows, h);
+    return pieces <= 2 && lone == 0 ? strokeBits : -strokeBits * static_cast<double>(pieces - 2 + lone);
+}
 
 // The table around the glyphs of [coreFrom, coreTo) read at start + k x
 // step: glyph by glyph outwards while they fit the core's pixel places
@@ -358,7 +423,7 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
             }
             blanks = 0;
             previous = p;
-            const double evidence = std::max(model.evidence(p), -glyphBits);
+            const double evidence = std::max(model.evidence(p) + strokeEvidence(rowsOf(p, reader.format.width, reader.format.height), reader.format.height), -glyphBits);
             sum += evidence;
             peak = std::max(peak, sum);
             if (evidence > 0) {
@@ -455,42 +520,6 @@ struct Shape {
         return std::log((vertical + 1.0) / (horizontal + 1.0)) + std::log((heights + 1.0) / (widths + 1.0)) < 0;
     }
 };
-
-// The pieces of ink of a glyph, 8-connected: the runs of ink of each row,
-// joined to the runs of the row above that they touch or meet at a corner.
-int64_t piecesOf(const Rows &rows, int h)
-{
-    std::array<uint64_t, maxSide * maxSide / 2> runs{};
-    std::array<int, maxSide * maxSide / 2> parent{};
-    const auto root = [&](int i) {
-        while (parent[static_cast<size_t>(i)] != i)
-            i = parent[static_cast<size_t>(i)] = parent[static_cast<size_t>(parent[static_cast<size_t>(i)])];
-        return i;
-    };
-    int count = 0, joined = 0, aboveFrom = 0;
-    for (int y = 0; y < h; ++y) {
-        const int rowFrom = count;
-        for (uint64_t left = rows[static_cast<size_t>(y)]; left != 0;) {
-            const uint64_t lowest = left & (~left + 1);
-            const uint64_t run = left & ~(left + lowest);
-            left ^= run;
-            const int i = count++;
-            runs[static_cast<size_t>(i)] = run;
-            parent[static_cast<size_t>(i)] = i;
-            const uint64_t reach = run | run << 1 | run >> 1;
-            for (int j = aboveFrom; j < rowFrom; ++j)
-                if (runs[static_cast<size_t>(j)] & reach) {
-                    const int a = root(i), b = root(j);
-                    if (a != b) {
-                        parent[static_cast<size_t>(a)] = b;
-                        ++joined;
-                    }
-                }
-        }
-        aboveFrom = rowFrom;
-    }
-    return count - joined;
-}
 
 Shape shapeOf(std::span<const uint8_t> image, int64_t start, int64_t count, const Reader &reader)
 {
