@@ -47,6 +47,11 @@ private slots:
         QTest::newRow("strips 23 px") << "DejaVuSans.ttf 23 px" << Layout::Strips << false << quint64(7);
         QTest::newRow("pages reverse 6x12") << "6x12.pcf.gz" << Layout::Pages << true << quint64(9);
         QTest::newRow("columns reverse 30 px") << "DejaVuSansMono.ttf 30 px" << Layout::Columns << true << quint64(11);
+        // Fonts that read nearly as well a quarter turn, a mirror or split at their punctuation.
+        QTest::newRow("columns reverse 15 px, not turned") << "DejaVuSans.ttf 15 px" << Layout::Columns << true << quint64(12);
+        QTest::newRow("rows 8x15 mono, not turned") << "LiberationMono-Regular.ttf 15 px" << Layout::Rows << false << quint64(13);
+        QTest::newRow("packed 30 px, not split") << "LiberationSerif-Regular.ttf 30 px" << Layout::Packed << false << quint64(14);
+        QTest::newRow("pages reverse 8x15 console") << "Lat15-Fixed15.psf.gz" << Layout::Pages << true << quint64(15);
     }
 
     void aFontInEachLayoutIsFoundFirstWithItsEnds()
