@@ -1137,6 +1137,11 @@ std::vector<LayoutRegion> strongestRegions(std::vector<LayoutRegion> regions)
     for (const LayoutRegion &r : regions) {
         int stronger = 0;
         for (const LayoutRegion &k : kept) {
+            // Glyphs stored a byte a column (pages, columns) agree nearly as
+            // well one bit off their lag, along the diagonal: a whole-byte lag
+            // is judged beside a stronger lag one bit from it.
+            if (r.lag % 8 == 0 && std::abs(k.lag - r.lag) == 1)
+                continue;
             const int64_t overlap = std::min(r.to, k.to) - std::max(r.from, k.from);
             stronger += overlap > 0 && 2 * overlap >= std::min(r.to - r.from, k.to - k.from) ? 1 : 0;
         }
