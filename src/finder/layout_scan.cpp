@@ -964,6 +964,15 @@ ItemLag itemLag(int item)
     return {lag, true};
 }
 
+bool isTextByte(uint8_t b) { return (b >= 0x20 && b < 0x7F) || b == '\n' || b == '\r' || b == '\t'; }
+
+// A character of UTF-16 text, its low byte first: Latin (printable ASCII and
+// the accented letters) or Cyrillic. Phones keep their interface texts so.
+bool isWideText(uint8_t low, uint8_t high)
+{
+    return (high == 0 && (isTextByte(low) || low >= 0xC0)) || (high == 0x04 && low < 0x60);
+}
+
 uint8_t reversedByte(uint8_t b)
 {
     b = static_cast<uint8_t>((b & 0xF0) >> 4 | (b & 0x0F) << 4);
@@ -1002,14 +1011,18 @@ LayoutScanPrep prepareLayoutScan(std::span<const uint8_t> image)
     for (size_t w = 0; w < windows; ++w) {
         const int64_t from = static_cast<int64_t>(w) * layoutWindowBytes;
         const int64_t to = std::min(length, from + layoutWindowBytes);
-        int text = 0, same = 0;
+        int text = 0, same = 0, wideText = 0;
         for (int64_t i = from; i < to; ++i) {
             const uint8_t b = image[static_cast<size_t>(i)];
-            text += (b >= 0x20 && b < 0x7F) || b == '\n' || b == '\r' || b == '\t';
+            text += isTextByte(b);
             same += b == image[static_cast<size_t>(from)];
         }
+        for (int64_t i = from; i + 1 < to; i += 2)
+            wideText += isWideText(image[static_cast<size_t>(i)], image[static_cast<size_t>(i + 1)])
+                        || isWideText(image[static_cast<size_t>(i + 1)], image[static_cast<size_t>(i)]);
         const int64_t n = to - from;
-        prep.plausible[w] = n == layoutWindowBytes && 10 * text < 9 * n && same < n;
+        // Text, UTF-16 text (90% of its characters) and fill hold no glyphs.
+        prep.plausible[w] = n == layoutWindowBytes && 10 * text < 9 * n && 20 * wideText < 9 * n && same < n;
         int inter = 0, uni = 0, ones = 0;
         countAgreement(prep.words.data() + w * (layoutWindowBytes / 8), layoutWindowBytes / 8, 1, inter, uni, ones);
         prep.nextInter[w] = static_cast<uint16_t>(inter);
@@ -1141,6 +1154,10 @@ std::vector<LayoutRegion> strongestRegions(std::vector<LayoutRegion> regions)
             // well one bit off their lag, along the diagonal: a whole-byte lag
             // is judged beside a stronger lag one bit from it.
             if (r.lag % 8 == 0 && std::abs(k.lag - r.lag) == 1)
+                continue;
+            // Columns two bytes high agree nearly as well two columns apart:
+            // a lag is judged beside a stronger multiple of it.
+            if (k.lag % r.lag == 0 && k.lag != r.lag)
                 continue;
             const int64_t overlap = std::min(r.to, k.to) - std::max(r.from, k.from);
             stronger += overlap > 0 && 2 * overlap >= std::min(r.to - r.from, k.to - k.from) ? 1 : 0;

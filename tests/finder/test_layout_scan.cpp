@@ -52,6 +52,8 @@ private slots:
         QTest::newRow("rows 8x15 mono, not turned") << "LiberationMono-Regular.ttf 15 px" << Layout::Rows << false << quint64(13);
         QTest::newRow("packed 30 px, not split") << "LiberationSerif-Regular.ttf 30 px" << Layout::Packed << false << quint64(14);
         QTest::newRow("pages reverse 8x15 console") << "Lat15-Fixed15.psf.gz" << Layout::Pages << true << quint64(15);
+        // Columns two bytes high agree nearly as well two columns apart.
+        QTest::newRow("columns 6x12 console") << "Lat15-Terminus12x6.psf.gz" << Layout::Columns << false << quint64(17);
     }
 
     void aFontInEachLayoutIsFoundFirstWithItsEnds()
@@ -88,6 +90,17 @@ private slots:
             }
         }
         QVERIFY(rows <= 2);
+    }
+
+    // A locale's month names in UTF-16 ("Th\u00e1ng 1;Th\u00e1ng 2;..."): every
+    // other byte blank, they agree as the strokes of 16-bit columns.
+    void wideTextIsNoFont()
+    {
+        const std::vector<uint8_t> background = test::firmwareBackground(4141261287708293617u, 8 << 20);
+        const auto from = background.begin() + 0x500000;
+        const std::vector<uint8_t> image(from, from + (64 << 10));
+        for (const FontCandidate &c : scanFonts(image, withLayouts()).candidates)
+            QFAIL(qPrintable(describe(c)));
     }
 
     // Unwinding tables of compiled code among the firmware's bytes: 20-byte
