@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -58,6 +59,16 @@ constexpr std::array<uint8_t, 256> bitCount = [] {
         counts[static_cast<size_t>(i)] = static_cast<uint8_t>((i & 1) + counts[static_cast<size_t>(i >> 1)]);
     return counts;
 }();
+
+// The set bits of a word, without a call into the compiler's library on
+// processors built for without a population count instruction.
+constexpr int setBits(uint64_t x)
+{
+    x -= (x >> 1) & 0x5555555555555555u;
+    x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+    return static_cast<int>((x * 0x0101010101010101u) >> 56);
+}
 
 double entropyBits(double p) { return p <= 0 || p >= 1 ? 0 : -(p * std::log2(p) + (1 - p) * std::log2(1 - p)); }
 
@@ -142,7 +153,21 @@ struct Reader {
     std::vector<BitPlace> places;
     int step;
 
-    explicit Reader(const GlyphFormat &f) : format(f), places(placesOf(f)), step(f.step()) {}
+    // For each bit of the glyph's bytes, the pixel it holds (row * 32 +
+    // column), or none for padding: a glyph is read ink bit by ink bit.
+    std::vector<uint16_t> pixelOfBit;
+    static constexpr uint16_t padding = 0xFFFF;
+
+    explicit Reader(const GlyphFormat &f) : format(f), places(placesOf(f)), step(f.step())
+    {
+        int bytes = 0;
+        for (const BitPlace &p : places)
+            bytes = std::max(bytes, p.byte + 1);
+        pixelOfBit.assign(static_cast<size_t>(bytes) * 8, padding);
+        for (size_t i = 0; i < places.size(); ++i)
+            pixelOfBit[static_cast<size_t>(places[i].byte * 8 + places[i].bit)] =
+                static_cast<uint16_t>(static_cast<int>(i) / f.width * 32 + static_cast<int>(i) % f.width);
+    }
 
     // The caller keeps the glyph inside the image.
     bool read(std::span<const uint8_t> image, int64_t start, Pixels &pixels) const
@@ -159,17 +184,18 @@ struct Reader {
     bool readRows(std::span<const uint8_t> image, int64_t start, Rows &rows) const
     {
         const uint8_t *bytes = image.data() + start;
-        const int w = format.width;
-        uint32_t any = 0;
-        const BitPlace *place = places.data();
-        for (int y = 0; y < format.height; ++y) {
-            uint32_t row = 0;
-            for (int x = 0; x < w; ++x, ++place)
-                row |= static_cast<uint32_t>((bytes[place->byte] >> place->bit) & 1) << x;
-            rows[static_cast<size_t>(y)] = row;
-            any |= row;
-        }
-        return any != 0;
+        std::fill_n(rows.begin(), format.height, 0u);
+        bool any = false;
+        const size_t count = pixelOfBit.size() / 8;
+        for (size_t i = 0; i < count; ++i)
+            for (unsigned ink = bytes[i]; ink; ink &= ink - 1) {
+                const uint16_t pixel = pixelOfBit[i * 8 + static_cast<size_t>(std::countr_zero(ink))];
+                if (pixel != padding) {
+                    rows[pixel >> 5] |= 1u << (pixel & 31);
+                    any = true;
+                }
+            }
+        return any;
     }
 };
 
@@ -372,7 +398,7 @@ double strokeEvidence(const Rows &rows, int h)
         for (const int other : {y - 1, y + 1})
             if (other >= 0 && other < h)
                 near |= rows[static_cast<size_t>(other)] | rows[static_cast<size_t>(other)] << 1 | rows[static_cast<size_t>(other)] >> 1;
-        lone += std::popcount(row & ~near);
+        lone += setBits(row & ~near);
     }
     const int64_t pieces = piecesOf(rows, h);
     return pieces <= 2 && lone == 0 ? strokeBits : -strokeBits * static_cast<double>(pieces - 2 + lone);
@@ -458,11 +484,16 @@ struct StrokeModel {
     {
         // Rows moved up two bits, so that the pixels left of the first
         // column read as paper; rows above the first are paper too.
+        const uint64_t cell = ((uint64_t{1} << w) - 1) << 2;
         uint64_t above = 0, twoAbove = 0;
         for (int y = 0; y < h; ++y) {
             const uint64_t row = uint64_t{rows[static_cast<size_t>(y)]} << 2;
-            for (int x = 0; x < w; ++x) {
-                const int b = x + 2;
+            // Paper with only paper around it is the common case: counted at
+            // once, the other pixels one by one.
+            const uint64_t busy = (row | row << 1 | row << 2 | above | above << 1 | above >> 1 | twoAbove) & cell;
+            all[0] += w - setBits(busy);
+            for (uint64_t pixels = busy; pixels; pixels &= pixels - 1) {
+                const int b = std::countr_zero(pixels);
                 const auto k = static_cast<size_t>(((row >> (b - 1)) & 1) << 5 | ((above >> b) & 1) << 4 | ((row >> (b - 2)) & 1) << 3
                                                    | ((above >> (b - 1)) & 1) << 2 | ((above >> (b + 1)) & 1) << 1
                                                    | ((twoAbove >> b) & 1));
@@ -540,9 +571,9 @@ Shape shapeOf(std::span<const uint8_t> image, int64_t start, int64_t count, cons
             bottom = y;
             glyphColumns |= row;
             rowMask |= 1u << y;
-            shape.horizontal += std::popcount(row & row >> 1);
+            shape.horizontal += setBits(row & row >> 1);
             if (y + 1 < h)
-                shape.vertical += std::popcount(row & ink[static_cast<size_t>(y + 1)]);
+                shape.vertical += setBits(row & ink[static_cast<size_t>(y + 1)]);
         }
         columnMask |= glyphColumns;
         shape.heights += bottom - top + 1;
@@ -757,7 +788,15 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
         if (agreement.count(step) || (judgedTo - from) / step < 16)
             continue;
         int64_t inter = 0, uni = 0;
-        for (int64_t i = from; i + step < judgedTo; ++i) {
+        int64_t i = from;
+        for (; i + step + 8 <= judgedTo; i += 8) {
+            uint64_t a = 0, b = 0;
+            std::memcpy(&a, image.data() + i, 8);
+            std::memcpy(&b, image.data() + i + step, 8);
+            inter += setBits(a & b);
+            uni += setBits(a | b);
+        }
+        for (; i + step < judgedTo; ++i) {
             const uint8_t a = image[static_cast<size_t>(i)], b = image[static_cast<size_t>(i + step)];
             inter += bitCount[a & b];
             uni += bitCount[a | b];
@@ -856,20 +895,40 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
     // whose ink reaches the bottom (the descenders). Blank rows and columns
     // around every glyph leave the cell's place open; this puts the ink
     // where fonts keep it.
+    // The orientation is the slowest part of the key and decides only
+    // between readings equal in the parts before it: it is counted then.
+    struct Key {
+        std::tuple<int64_t, bool, int> shape;
+        int bottomMargin = 0;
+        std::function<double()> upright;
+        std::optional<double> uprightness;
+        double orientation()
+        {
+            if (!uprightness)
+                uprightness = upright();
+            return *uprightness;
+        }
+        bool before(Key &other)
+        {
+            if (shape != other.shape)
+                return shape < other.shape;
+            return std::pair(-orientation(), bottomMargin) < std::pair(-other.orientation(), other.bottomMargin);
+        }
+    };
     auto keyOf = [&](const Reading &r) {
         const Reader reader(r.format);
         const int64_t first = comparedFrom(from, to, r) + r.phase;
         const int64_t compared = std::min<int64_t>(glyphsCompared, (judgedTo - first) / reader.step);
         const Shape shape = shapeOf(image, first, compared, reader);
-        return std::tuple(shape.pieces, shape.lying(), shape.leftMargin, -orientationScore(image, first, compared, reader),
-                          shape.bottomMargin);
+        return Key{std::tuple(shape.pieces, shape.lying(), shape.leftMargin), shape.bottomMargin,
+                   [&image, first, compared, reader] { return orientationScore(image, first, compared, reader); }, {}};
     };
     std::optional<Reading> chosen;
-    std::tuple<int64_t, bool, int, double, int> best{};
+    Key best;
     for (const Reading &r : readings) {
-        const auto key = keyOf(r);
-        if (!chosen || key < best) {
-            best = key;
+        Key key = keyOf(r);
+        if (!chosen || key.before(best)) {
+            best = std::move(key);
             chosen = r;
         }
     }
@@ -881,9 +940,9 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
         const Reading turned{f, chosen->phase, 1, 0};
         if (f.step() != chosen->format.step() || f == chosen->format)
             continue;
-        const auto key = keyOf(turned);
-        if (key < best) {
-            best = key;
+        Key key = keyOf(turned);
+        if (key.before(best)) {
+            best = std::move(key);
             chosen = turned;
         }
     }
@@ -945,9 +1004,9 @@ void countAgreement(const uint64_t *x, int count, int lag, int &inter, int &uni,
 {
     for (int i = 0; i < count; ++i) {
         const uint64_t y = x[i] << lag | x[i + 1] >> (64 - lag);
-        inter += __builtin_popcountll(x[i] & y);
-        uni += __builtin_popcountll(x[i] | y);
-        ones += __builtin_popcountll(x[i]);
+        inter += setBits(x[i] & y);
+        uni += setBits(x[i] | y);
+        ones += setBits(x[i]);
     }
 }
 
@@ -1151,9 +1210,9 @@ std::vector<LayoutRegion> strongestRegions(std::vector<LayoutRegion> regions)
         int stronger = 0;
         for (const LayoutRegion &k : kept) {
             // Glyphs stored a byte a column (pages, columns) agree nearly as
-            // well one bit off their lag, along the diagonal: a whole-byte lag
-            // is judged beside a stronger lag one bit from it.
-            if (r.lag % 8 == 0 && std::abs(k.lag - r.lag) == 1)
+            // well a bit or two off their lag, along the diagonal: a
+            // whole-byte lag is judged beside any stronger lag of no whole byte.
+            if (r.lag % 8 == 0 && k.lag % 8 != 0)
                 continue;
             // Columns two bytes high agree nearly as well two columns apart:
             // a lag is judged beside a stronger multiple of it.

@@ -54,6 +54,8 @@ private slots:
         QTest::newRow("pages reverse 8x15 console") << "Lat15-Fixed15.psf.gz" << Layout::Pages << true << quint64(15);
         // Columns two bytes high agree nearly as well two columns apart.
         QTest::newRow("columns 6x12 console") << "Lat15-Terminus12x6.psf.gz" << Layout::Columns << false << quint64(17);
+        // Columns of 15 px agree more often one or two bits off a whole byte.
+        QTest::newRow("columns reverse 13 px") << "LiberationSans-Regular.ttf 13 px" << Layout::Columns << true << quint64(18);
     }
 
     void aFontInEachLayoutIsFoundFirstWithItsEnds()
