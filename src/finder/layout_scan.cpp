@@ -388,15 +388,17 @@ int64_t piecesOf(const Rows &rows, int h)
 }
 
 // Glyphs are drawn in strokes: one or two pieces of ink without a lone
-// pixel tell for a glyph of a font, scattered ink against it.
+// pixel tell for a glyph of a font, scattered ink against it. A pixel with
+// ink within two rows is not lone: the dots of i, j and the diaereses stand
+// one blank row over their letter.
 double strokeEvidence(const Rows &rows, int h)
 {
     int64_t lone = 0;
     for (int y = 0; y < h; ++y) {
         const uint32_t row = rows[static_cast<size_t>(y)];
         uint32_t near = row << 1 | row >> 1;
-        for (const int other : {y - 1, y + 1})
-            if (other >= 0 && other < h)
+        for (int other = y - 2; other <= y + 2; ++other)
+            if (other != y && other >= 0 && other < h)
                 near |= rows[static_cast<size_t>(other)] | rows[static_cast<size_t>(other)] << 1 | rows[static_cast<size_t>(other)] >> 1;
         lone += setBits(row & ~near);
     }

@@ -41,21 +41,24 @@ private slots:
         QTest::addColumn<Layout>("layout");
         QTest::addColumn<bool>("reverse");
         QTest::addColumn<quint64>("seed");
-        QTest::newRow("rows 8x14 console") << "Lat15-VGA14.psf.gz" << Layout::Rows << false << quint64(3);
-        QTest::newRow("rows reverse 7x14") << "7x14.pcf.gz" << Layout::Rows << true << quint64(4);
-        QTest::newRow("packed reverse 7x13") << "7x13.pcf.gz" << Layout::Packed << true << quint64(6);
-        QTest::newRow("strips 23 px") << "DejaVuSans.ttf 23 px" << Layout::Strips << false << quint64(7);
-        QTest::newRow("pages reverse 6x12") << "6x12.pcf.gz" << Layout::Pages << true << quint64(9);
-        QTest::newRow("columns reverse 30 px") << "DejaVuSansMono.ttf 30 px" << Layout::Columns << true << quint64(11);
+        QTest::addColumn<int>("glyphs");
+        QTest::newRow("rows 8x14 console") << "Lat15-VGA14.psf.gz" << Layout::Rows << false << quint64(3) << 160;
+        QTest::newRow("rows reverse 7x14") << "7x14.pcf.gz" << Layout::Rows << true << quint64(4) << 160;
+        QTest::newRow("packed reverse 7x13") << "7x13.pcf.gz" << Layout::Packed << true << quint64(6) << 160;
+        QTest::newRow("strips 23 px") << "DejaVuSans.ttf 23 px" << Layout::Strips << false << quint64(7) << 160;
+        QTest::newRow("pages reverse 6x12") << "6x12.pcf.gz" << Layout::Pages << true << quint64(9) << 160;
+        QTest::newRow("columns reverse 30 px") << "DejaVuSansMono.ttf 30 px" << Layout::Columns << true << quint64(11) << 160;
         // Fonts that read nearly as well a quarter turn, a mirror or split at their punctuation.
-        QTest::newRow("columns reverse 15 px, not turned") << "DejaVuSans.ttf 15 px" << Layout::Columns << true << quint64(12);
-        QTest::newRow("rows 8x15 mono, not turned") << "LiberationMono-Regular.ttf 15 px" << Layout::Rows << false << quint64(13);
-        QTest::newRow("packed 30 px, not split") << "LiberationSerif-Regular.ttf 30 px" << Layout::Packed << false << quint64(14);
-        QTest::newRow("pages reverse 8x15 console") << "Lat15-Fixed15.psf.gz" << Layout::Pages << true << quint64(15);
+        QTest::newRow("columns reverse 15 px, not turned") << "DejaVuSans.ttf 15 px" << Layout::Columns << true << quint64(12) << 160;
+        QTest::newRow("rows 8x15 mono, not turned") << "LiberationMono-Regular.ttf 15 px" << Layout::Rows << false << quint64(13) << 160;
+        QTest::newRow("packed 30 px, not split") << "LiberationSerif-Regular.ttf 30 px" << Layout::Packed << false << quint64(14) << 160;
+        QTest::newRow("pages reverse 8x15 console") << "Lat15-Fixed15.psf.gz" << Layout::Pages << true << quint64(15) << 160;
         // Columns two bytes high agree nearly as well two columns apart.
-        QTest::newRow("columns 6x12 console") << "Lat15-Terminus12x6.psf.gz" << Layout::Columns << false << quint64(17);
+        QTest::newRow("columns 6x12 console") << "Lat15-Terminus12x6.psf.gz" << Layout::Columns << false << quint64(17) << 160;
         // Columns of 15 px agree more often one or two bits off a whole byte.
-        QTest::newRow("columns reverse 13 px") << "LiberationSans-Regular.ttf 13 px" << Layout::Columns << true << quint64(18);
+        QTest::newRow("columns reverse 13 px") << "LiberationSans-Regular.ttf 13 px" << Layout::Columns << true << quint64(18) << 160;
+        // The whole font, to its last glyph: dots over a letter are no stray ink.
+        QTest::newRow("rows 5x8 to \u00ff") << "5x8.pcf.gz" << Layout::Rows << false << quint64(31) << 1000;
     }
 
     void aFontInEachLayoutIsFoundFirstWithItsEnds()
@@ -64,11 +67,12 @@ private slots:
         QFETCH(Layout, layout);
         QFETCH(bool, reverse);
         QFETCH(quint64, seed);
+        QFETCH(int, glyphs);
         std::vector<uint8_t> image;
         test::PlantedFont planted;
         try {
             image = test::firmwareBackground(seed, 512 << 10);
-            planted = test::plantCellFont(image, 0x20004, font.toStdString(), layout, reverse, 160);
+            planted = test::plantCellFont(image, 0x20004, font.toStdString(), layout, reverse, glyphs);
         } catch (const std::runtime_error &e) {
             QFAIL(e.what());
         }
