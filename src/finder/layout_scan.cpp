@@ -768,6 +768,9 @@ int64_t comparedFrom(int64_t from, int64_t to, const Reading &r)
 // than first bytes: a font read a row or two off can cost a tenth fewer
 // bits than in its own first byte, where the pieces of its glyphs show it.
 constexpr double roughnessSlack = 0.03;
+// Maps of ink shares rougher than this (Geary's ratio) are no font's; fonts
+// of even strokes all over the cell (console fonts) come near 0.55.
+constexpr double maxRoughness = 0.6;
 constexpr double bitsSlack = 0.25;
 constexpr size_t readingsShaped = 48;
 // How much more the places tell at a multiple of the step than at the step
@@ -848,7 +851,7 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
             }
         }
     }
-    if (readings.empty() || smoothest > 0.5)
+    if (readings.empty() || smoothest > maxRoughness)
         return {};
     // A first look at the strokes in the smoothest reading of each format
     // nearly as smooth as the smoothest: most regions of code and data end

@@ -58,6 +58,8 @@ private slots:
         // Columns of 15 px agree more often one or two bits off a whole byte.
         QTest::newRow("columns reverse 13 px") << "LiberationSans-Regular.ttf 13 px" << Layout::Columns << true << quint64(18) << 160;
         // The whole font, to its last glyph: dots over a letter are no stray ink.
+        // Even strokes all over the cell: a map of ink shares less smooth.
+        QTest::newRow("packed reverse 8x14 console") << "Lat15-Terminus14.psf.gz" << Layout::Packed << true << quint64(40) << 160;
         QTest::newRow("rows 5x8 to \u00ff") << "5x8.pcf.gz" << Layout::Rows << false << quint64(31) << 1000;
     }
 
