@@ -244,8 +244,9 @@ void FindFontsDialog::showResult()
         // The first row is current but not selected, so that saving takes every row.
         if (list_->topLevelItemCount() > 0)
             list_->selectionModel()->setCurrentIndex(list_->model()->index(0, 0), QItemSelectionModel::NoUpdate);
-        status_->setText(candidates_.empty() ? QStringLiteral("No fonts found")
-                                             : QStringLiteral("%1 fonts found").arg(candidates_.size()));
+        status_->setText(candidates_.empty()       ? QStringLiteral("No fonts found")
+                         : candidates_.size() == 1 ? QStringLiteral("1 font found")
+                                                   : QStringLiteral("%1 fonts found").arg(candidates_.size()));
         progress_->setValue(progressSteps);
     }
     go_->setEnabled(!candidates_.empty());

@@ -361,7 +361,8 @@ private slots:
         QSignalSpy finished(dialog, &FindFontsDialog::scanFinished);
         dialog->findChild<QCheckBox *>(QStringLiteral("FindLayouts"))->click();
         QVERIFY(finished.wait(120000));
-        QVERIFY(!dialog->candidates().empty());
+        QCOMPARE(dialog->candidates().size(), size_t(1));
+        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("ScanStatus"))->text(), QStringLiteral("1 font found"));
         const FontCandidate font = dialog->candidates()[0];
         QCOMPARE(formatText(font.format), std::string("8x14,rows"));
         QCOMPARE(cellText(foundFonts(dialog), 0, 1), QStringLiteral("8x14,rows"));
