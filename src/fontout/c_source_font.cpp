@@ -1,6 +1,7 @@
 #include "fontout/c_source_font.h"
 
 #include <cctype>
+#include <set>
 
 #include "characters/utf8_text.h"
 #include "fontout/font_glyphs.h"
@@ -9,14 +10,27 @@ namespace velmora::fontout {
 
 namespace {
 
+// The words of C (to C23) that cannot name an array.
+bool isCKeyword(const std::string &word)
+{
+    static const std::set<std::string> keywords = {
+        "alignas", "alignof", "auto", "bool", "break", "case", "char", "const", "constexpr", "continue", "default",
+        "do", "double", "else", "enum", "extern", "false", "float", "for", "goto", "if", "inline", "int", "long",
+        "nullptr", "register", "restrict", "return", "short", "signed", "sizeof", "static", "static_assert", "struct",
+        "switch", "thread_local", "true", "typedef", "typeof", "typeof_unqual", "union", "unsigned", "void",
+        "volatile", "while", "_Alignas", "_Alignof", "_Atomic", "_BitInt", "_Bool", "_Complex", "_Decimal128",
+        "_Decimal32", "_Decimal64", "_Generic", "_Imaginary", "_Noreturn", "_Static_assert", "_Thread_local"};
+    return keywords.count(word) > 0;
+}
+
 // The font's name as a C identifier: letters, digits and underscores, not
-// starting with a digit.
+// starting with a digit, no word of C.
 std::string identifier(const std::string &name)
 {
     std::string id;
     for (const char c : name)
         id += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    if (id.empty() || std::isdigit(static_cast<unsigned char>(id[0])))
+    if (id.empty() || std::isdigit(static_cast<unsigned char>(id[0])) || isCKeyword(id))
         id = "font_" + id;
     return id;
 }

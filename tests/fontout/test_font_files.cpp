@@ -171,6 +171,28 @@ private slots:
         QCOMPARE(program.readAllStandardOutput(), bytes.left(22).toHex().toUpper() + " " + bytes.mid(0x1D, 3).toHex().toUpper());
     }
 
+    // The array's name is a C identifier whatever the file is called.
+    void cArrayNameIsAnIdentifier_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("array");
+        QTest::newRow("plain") << "lcd_font" << QByteArray("lcd_font[");
+        QTest::newRow("dashes and dots") << "font-8.x" << QByteArray("font_8_x[");
+        QTest::newRow("digit first") << "8x16" << QByteArray("font_8x16[");
+        QTest::newRow("empty") << "" << QByteArray("font_[");
+        QTest::newRow("keyword") << "int" << QByteArray("font_int[");
+        QTest::newRow("newer keyword") << "bool" << QByteArray("font_bool[");
+    }
+    void cArrayNameIsAnIdentifier()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, array);
+        FontRange range = rangeOf(abc, "8x5,rows");
+        range.name = name.toStdString();
+        const QByteArray source = written("c", range);
+        QVERIFY2(source.contains("static const uint8_t " + array), source.constData());
+    }
+
     // Nothing outside the image is read: such ranges are refused by every format.
     void rangesLeavingTheImage_data()
     {
