@@ -176,10 +176,7 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("array");
-        QTest::newRow("plain") << "lcd_font" << QByteArray("lcd_font[");
-        QTest::newRow("dashes and dots") << "font-8.x" << QByteArray("font_8_x[");
-        QTest::newRow("digit first") << "8x16" << QByteArray("font_8x16[");
-        QTest::newRow("empty") << "" << QByteArray("font_[");
+        QTest::newRow("digit first, dashes") << "8x16-bold.x" << QByteArray("font_8x16_bold_x[");
         QTest::newRow("keyword") << "int" << QByteArray("font_int[");
         QTest::newRow("newer keyword") << "bool" << QByteArray("font_bool[");
     }
