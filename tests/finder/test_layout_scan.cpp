@@ -100,25 +100,25 @@ private slots:
         QVERIFY(rows <= 2);
     }
 
-    // A locale's month names in UTF-16 ("Th\u00e1ng 1;Th\u00e1ng 2;..."): every
-    // other byte blank, they agree as the strokes of 16-bit columns.
-    void wideTextIsNoFont()
+    // 64 KB of firmware bytes without a font: none of it is reported.
+    void slicesOfFirmwareAreNoFont_data()
     {
-        const std::vector<uint8_t> background = test::firmwareBackground(4141261287708293617u, 8 << 20);
-        const auto from = background.begin() + 0x500000;
-        const std::vector<uint8_t> image(from, from + (64 << 10));
-        for (const FontCandidate &c : scanFonts(image, withLayouts()).candidates)
-            QFAIL(qPrintable(describe(c)));
+        QTest::addColumn<quint64>("seed");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("offset");
+        // Unwinding tables of compiled code: 20-byte records (length, offset back to the common
+        // entry, code start, code length, padding) whose fields read as 4 x 10 packed glyphs.
+        QTest::newRow("records of a table") << quint64(8573432893358607887u) << (9 << 20) << 0x2E0000;
+        // Month names in UTF-16 ("Th\u00e1ng 1;..."): every other byte blank, 16-bit columns.
+        QTest::newRow("UTF-16 texts") << quint64(4141261287708293617u) << (8 << 20) << 0x500000;
     }
-
-    // Unwinding tables of compiled code among the firmware's bytes: 20-byte
-    // records (length, offset back to the common entry, code start, code
-    // length, padding) whose fields read as 4 x 10 glyphs of packed bits.
-    void recordsOfATableAreNoFont()
+    void slicesOfFirmwareAreNoFont()
     {
-        const std::vector<uint8_t> background = test::firmwareBackground(8573432893358607887u, 9 << 20);
-        const auto from = background.begin() + 0x2E0000;
-        const std::vector<uint8_t> image(from, from + (64 << 10));
+        QFETCH(quint64, seed);
+        QFETCH(int, size);
+        QFETCH(int, offset);
+        const std::vector<uint8_t> background = test::firmwareBackground(seed, size);
+        const std::vector<uint8_t> image(background.begin() + offset, background.begin() + offset + (64 << 10));
         for (const FontCandidate &c : scanFonts(image, withLayouts()).candidates)
             QFAIL(qPrintable(describe(c)));
     }
