@@ -60,17 +60,27 @@ SheetGlyphs readSheetGlyphs(EditorState &s, int64_t offset, int count)
 {
     SheetGlyphs glyphs(s.charWidth, s.charHeight - 1, count);
     const GlyphFormat format = glyphFormatOf(s);
-    if (!format.hasWidths()) {
-        // Straight from the bytes into the sheet's cells, which hold the
-        // pixel rows as the codec gives them; such glyphs have no width.
+    const std::span<const uint8_t> image = s.image.bytes();
+    const int64_t step = charStep(s);
+    const bool swapBytes = s.flag(Flag::SwapBytes);
+    // Glyphs from..to-1, straight from the bytes into the sheet's cells. In
+    // the width-byte layout the matrix's row 0 is the width byte; in the
+    // others the cells hold the pixel rows as the codec gives them, and such
+    // glyphs have no width.
+    const auto decodeRange = [&](int from, int to) {
+        for (int k = from; k < to; ++k) {
+            const int64_t at = offset + int64_t{k} * step;
+            if (!widthByteLayout(s)) {
+                decodePixels(image, at, format, &glyphs.pixel(k, 0, 0));
+                continue;
+            }
+            glyphs.widths[static_cast<size_t>(k)] = at < static_cast<int64_t>(image.size()) ? image[static_cast<size_t>(at)] : 0;
+            decodeGlyphRows(image, s.charWidth, s.charHeight, swapBytes, at, &glyphs.pixel(k, 0, 0));
+        }
+    };
+    if (widthByteLayout(s) || !format.hasWidths()) {
         // Large sheets are read by two threads, each its own half.
-        const std::span<const uint8_t> image = s.image.bytes();
-        const int64_t step = charStep(s);
-        const auto decodeRange = [&](int from, int to) {
-            for (int k = from; k < to; ++k)
-                decodePixels(image, offset + int64_t{k} * step, format, &glyphs.pixel(k, 0, 0));
-        };
-        if (int64_t{count} * format.width * format.height < (1 << 20)) {
+        if (int64_t{count} * s.charWidth * s.charHeight < (1 << 20)) {
             decodeRange(0, count);
             return glyphs;
         }
@@ -79,9 +89,10 @@ SheetGlyphs readSheetGlyphs(EditorState &s, int64_t offset, int count)
         other.join();
         return glyphs;
     }
+    // A width table: the codec puts each glyph's entry into the matrix's row 0.
     withPlainCodec(s, [&] {
         for (int k = 0; k < count; ++k) {
-            decodeCharAt(s, offset + int64_t{k} * charStep(s));
+            decodeCharAt(s, offset + int64_t{k} * step);
             glyphs.widths[static_cast<size_t>(k)] = widthRow(s.glyph);
             for (int y = 0; y < glyphs.cellHeight; ++y)
                 for (int x = 0; x < glyphs.cellWidth; ++x)

@@ -83,10 +83,12 @@ QImage sheetImage(const SheetGlyphs &glyphs, const EditorState &s, int64_t offse
     QString flags;
     for (int f = 0; f < flagCount; ++f)
         flags += s.flags[static_cast<size_t>(f)] ? QLatin1Char('t') : QLatin1Char('f');
-    QString widths;
-    widths.reserve(2 * glyphs.count());
-    for (uint8_t w : glyphs.widths)
-        widths += QStringLiteral("%1").arg(w, 2, 16, QLatin1Char('0')).toUpper();
+    QString widths(2 * glyphs.count(), Qt::Uninitialized);
+    QChar *digit = widths.data();
+    for (uint8_t w : glyphs.widths) {
+        *digit++ = QLatin1Char("0123456789ABCDEF"[w >> 4]);
+        *digit++ = QLatin1Char("0123456789ABCDEF"[w & 15]);
+    }
     image.setText(formatKey, formatKeyText(s));
     image.setText(flagsKey, flags);
     image.setText(offsetKey, QString::fromStdString(hex8(offset)));
@@ -197,7 +199,7 @@ QByteArray deflatePart(const char *data, qsizetype size, bool last)
 // at almost no cost in size.
 QByteArray zlibStream(const QByteArray &data)
 {
-    constexpr qsizetype partSize = 512 * 1024;
+    constexpr qsizetype partSize = 64 * 1024;
     const qsizetype threads = std::clamp<qsizetype>(std::thread::hardware_concurrency(), 1, 8);
     const qsizetype parts = std::clamp<qsizetype>(data.size() / partSize, 1, threads);
     const qsizetype step = data.size() / parts;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "layout/glyph_layout.h"
@@ -105,26 +106,46 @@ void decodeCharAt(EditorState &s, const int64_t g)
     }
 }
 
-void decodeGlyph(std::span<const uint8_t> image, int width, int height, bool swap, int64_t g, GlyphMatrix &m)
+namespace {
+
+// The bytes of matrix row r of a width-byte character at g (rows 1..H-1 for
+// W = 8, 1..H for W = 16), left half first: one byte for W = 8 (the right
+// half reads 0), two for W = 16 in the order "Swap bytes" gives. Bytes
+// outside image read as 0.
+std::pair<uint8_t, uint8_t> rowBytes(std::span<const uint8_t> image, int width, bool swap, int64_t g, int r)
 {
     const auto at = [image](int64_t offset) -> uint8_t {
         return offset >= 0 && offset < static_cast<int64_t>(image.size()) ? image[static_cast<size_t>(offset)] : 0;
     };
-    const int b = width >> 3;
-    bitsToRow(m, at(g), 0, 0);
+    if (width >> 3 == 1)
+        return {at(g + r), 0};
+    const int64_t i = g + 2 * r - 1;
+    return swap ? std::pair{at(i + 1), at(i)} : std::pair{at(i), at(i + 1)};
+}
+
+} // namespace
+
+void decodeGlyph(std::span<const uint8_t> image, int width, int height, bool swap, int64_t g, GlyphMatrix &m)
+{
+    bitsToRow(m, g >= 0 && g < static_cast<int64_t>(image.size()) ? image[static_cast<size_t>(g)] : 0, 0, 0);
     for (int c = 8; c < 16; ++c)
         m.at(c, 0) = 0;
+    const int lastRow = width >> 3 == 2 ? height : height - 1;
+    for (int r = 1; r <= lastRow; ++r) {
+        const auto [left, right] = rowBytes(image, width, swap, g, r);
+        bitsToRow(m, left, 0, r);
+        if (width >> 3 == 2)
+            bitsToRow(m, right, 8, r);
+    }
+}
 
-    for (int i = 1; i < b * height; i += b) {
-        const int r = i / b + b - 1;
-        if (b == 1) {
-            bitsToRow(m, at(g + i), 0, r);
-        } else {
-            const uint8_t x1 = at(g + i);
-            const uint8_t x2 = at(g + i + 1);
-            bitsToRow(m, swap ? x2 : x1, 0, r);
-            bitsToRow(m, swap ? x1 : x2, 8, r);
-        }
+void decodeGlyphRows(std::span<const uint8_t> image, int width, int height, bool swap, int64_t g, uint8_t *pixels)
+{
+    for (int r = 1; r < height; ++r) {
+        const auto [left, right] = rowBytes(image, width, swap, g, r);
+        const unsigned bits = unsigned{left} << 8 | right;
+        for (int c = 0; c < width; ++c)
+            *pixels++ = (bits >> (15 - c)) & 1;
     }
 }
 

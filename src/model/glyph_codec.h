@@ -29,6 +29,10 @@ void encodeCharAt(EditorState &state, int64_t offset);
 // glyph, without the "True Char Image" mask. Bytes outside image read as 0.
 void decodeGlyph(std::span<const uint8_t> image, int width, int height, bool swapBytes, int64_t offset,
                  GlyphMatrix &glyph);
+// Matrix rows 1..height-1 alone (what a sheet cell shows), row by row into
+// width x (height - 1) cells of 0 or 1.
+void decodeGlyphRows(std::span<const uint8_t> image, int width, int height, bool swapBytes, int64_t offset,
+                     uint8_t *pixels);
 
 // The width table's byte of the glyph at g: the table counts glyphs from
 // the layout's base; nothing without a table or off the glyph grid.
