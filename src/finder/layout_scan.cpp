@@ -543,6 +543,8 @@ double readingBits(std::span<const uint8_t> image, int64_t from, int64_t to, con
 struct Shape {
     int64_t pieces = 0;
     int leftMargin = 0, topMargin = 0, bottomMargin = 0;
+    // Glyphs with ink in their first column, and in their last.
+    int64_t firstColumnInked = 0, lastColumnInked = 0;
     // Ink pixels with ink below and beside, and the glyphs' ink heights and widths summed.
     int64_t vertical = 0, horizontal = 0, heights = 0, widths = 0;
 
@@ -578,6 +580,8 @@ Shape shapeOf(std::span<const uint8_t> image, int64_t start, int64_t count, cons
                 shape.vertical += setBits(row & ink[static_cast<size_t>(y + 1)]);
         }
         columnMask |= glyphColumns;
+        shape.firstColumnInked += glyphColumns & 1;
+        shape.lastColumnInked += (glyphColumns >> (w - 1)) & 1;
         shape.heights += bottom - top + 1;
         shape.widths += std::bit_width(glyphColumns) - std::countr_zero(glyphColumns);
         shape.pieces += piecesOf(ink, h);
@@ -949,6 +953,30 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
         if (key.before(best)) {
             best = std::move(key);
             chosen = turned;
+        }
+    }
+    // Pages read a byte early show each glyph a column to the right, the
+    // last column of its top page wrapped into its bottom page. Where glyphs
+    // keep a blank column at their right, that costs no piece or a few, and
+    // can even save some. So a reading whose ink leans right (its last column
+    // inked in more glyphs than its first, yet in few) gives way to the one a
+    // byte later when that holds about as many pieces with its ink further left.
+    if (chosen->format.layout == Layout::Pages) {
+        const Reader reader(chosen->format);
+        const auto shapeAt = [&](const Reading &r) {
+            const int64_t first = comparedFrom(from, to, r) + r.phase;
+            return shapeOf(image, first, std::min<int64_t>(glyphsCompared, (judgedTo - first) / reader.step), reader);
+        };
+        Shape now = shapeAt(*chosen);
+        for (int moved = 0; moved < 2; ++moved) {
+            const Reading later{chosen->format, (chosen->phase + 1) % reader.step, 1, 0};
+            const Shape next = shapeAt(later);
+            if (now.lastColumnInked <= now.firstColumnInked || now.lastColumnInked > glyphsCompared / 8
+                || static_cast<double>(next.pieces) > 1.03 * static_cast<double>(now.pieces) + 1
+                || next.firstColumnInked - next.lastColumnInked <= now.firstColumnInked - now.lastColumnInked + glyphsCompared / 16)
+                break;
+            chosen = later;
+            now = next;
         }
     }
     int64_t coreFrom = from + chosen->phase, coreTo = to;
