@@ -44,9 +44,12 @@ constexpr int64_t glyphsLooked = 48;
 constexpr int maxBlankRun = 40;
 // The evidence that glyphs which fit a table poorly may cost it in a row
 // before glyphs that fit it again, and what one glyph costs at most (a
-// glyph with most of its ink outside every glyph of the core costs that).
+// glyph with most of its ink outside every glyph of the core costs that),
+// for cells of up to 64 pixels. Larger cells scale both: the punctuation of
+// a 30-pixel font costs many times what a small font's does.
 constexpr double bridgedBits = 48;
 constexpr double glyphBits = 24;
+double cellScale(size_t pixels) { return std::max(1.0, static_cast<double>(pixels) / 64); }
 // What a glyph drawn in strokes (or scattered) tells of itself.
 constexpr double strokeBits = 8;
 // Glyphs of a table's core from which places without ink are taken as
@@ -288,7 +291,7 @@ struct PlaceModel {
             ink += p[i];
             out += p[i] && outside[i] ? 1 : 0;
         }
-        return 4 * out > ink ? std::min(bits, -glyphBits) : bits;
+        return 4 * out > ink ? std::min(bits, -glyphBits * cellScale(ifSet.size())) : bits;
     }
 };
 
@@ -431,6 +434,7 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
 
     Extent e;
     const int64_t middle = coreFrom + glyphs / 2 * step;
+    const double scale = cellScale(static_cast<size_t>(reader.format.width * reader.format.height));
     int64_t first = -1, last = -1;
     for (const int direction : {+1, -1}) {
         // The evidence summed outwards: the table ends at its last glyph
@@ -451,7 +455,7 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
             }
             blanks = 0;
             previous = p;
-            const double evidence = std::max(model.evidence(p) + strokeEvidence(rowsOf(p, reader.format.width, reader.format.height), reader.format.height), -glyphBits);
+            const double evidence = std::max(model.evidence(p) + strokeEvidence(rowsOf(p, reader.format.width, reader.format.height), reader.format.height), -glyphBits * scale);
             sum += evidence;
             peak = std::max(peak, sum);
             if (evidence > 0) {
@@ -461,7 +465,7 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
                     first = at;
                 if (first < 0 && direction > 0)
                     first = at;
-            } else if (sum < peak - bridgedBits) {
+            } else if (sum < peak - bridgedBits * scale) {
                 break;
             }
         }

@@ -55,6 +55,9 @@ private slots:
         QTest::newRow("columns 6x12 console") << "Lat15-Terminus12x6.psf.gz" << Layout::Columns << false << quint64(17);
         QTest::newRow("columns reverse 13 px") << "LiberationSans-Regular.ttf 13 px" << Layout::Columns << true << quint64(18);
         QTest::newRow("packed reverse 8x14 console") << "Lat15-Terminus14.psf.gz" << Layout::Packed << true << quint64(40);
+        // 30-pixel fonts whose punctuation (the first glyphs) fits the letters' places poorly.
+        QTest::newRow("pages reverse 30 px") << "DejaVuSans.ttf 30 px" << Layout::Pages << true << quint64(61);
+        QTest::newRow("rows 30 px serif") << "LiberationSerif-Regular.ttf 30 px" << Layout::Rows << false << quint64(66);
     }
 
     void aFontInEachLayoutIsFoundFirstWithItsEnds()
