@@ -445,10 +445,15 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
         double sum = 0, peak = 0;
         int blanks = 0;
         Pixels previous{};
+        bool previousTaken = false;
         for (int64_t at = direction > 0 ? middle : middle - step; at >= 0 && at + step <= length; at += direction * step) {
             // Blank glyphs, and glyphs repeating the one before (a box for
-            // every missing letter), tell nothing either way.
-            if (!reader.read(image, at, p) || p == previous) {
+            // every missing letter), tell nothing either way; a repeat of a
+            // glyph the table takes is the table's too.
+            const bool inked = reader.read(image, at, p);
+            if (!inked || p == previous) {
+                if (inked && previousTaken)
+                    (direction > 0 ? last : first) = at;
                 if (++blanks > maxBlankRun)
                     break;
                 continue;
@@ -458,6 +463,7 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
             const double evidence = std::max(model.evidence(p) + strokeEvidence(rowsOf(p, reader.format.width, reader.format.height), reader.format.height), -glyphBits * scale);
             sum += evidence;
             peak = std::max(peak, sum);
+            previousTaken = evidence > 0;
             if (evidence > 0) {
                 if (direction > 0)
                     last = at;

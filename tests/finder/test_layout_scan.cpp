@@ -82,6 +82,20 @@ private slots:
                  qPrintable(QString::fromStdString(formatText(planted.format)) + " planted, found " + describe(found[0])));
     }
 
+    // A font whose last letters share one glyph (a box for each missing letter) ends after them.
+    void repeatedLastGlyphEndsTheFont()
+    {
+        std::vector<uint8_t> image = test::firmwareBackground(3, 512 << 10);
+        test::PlantedFont planted = test::plantCellFont(image, 0x20004, "Lat15-VGA14.psf.gz", Layout::Rows, false, 160);
+        const int64_t step = planted.format.step();
+        const auto last = image.begin() + planted.start + (planted.count - 1) * step;
+        for (int copy = 0; copy < 2; ++copy, ++planted.count)
+            std::copy(last, last + step, last + (copy + 1) * step);
+        const std::vector<FontCandidate> found = scanFonts(image, withLayouts()).candidates;
+        QVERIFY(!found.empty());
+        QVERIFY2(test::showsFont(image, found[0], planted), qPrintable(describe(found[0])));
+    }
+
     // Code, text, deflate data and fill: at most two rows over all images.
     void firmwareWithoutFontsGivesAtMostTwoRows()
     {
