@@ -63,6 +63,7 @@ SheetGlyphs readSheetGlyphs(EditorState &s, int64_t offset, int count)
     const std::span<const uint8_t> image = s.image.bytes();
     const int64_t step = charStep(s);
     const bool swapBytes = s.flag(Flag::SwapBytes);
+    const bool widthBytes = widthByteLayout(s);
     // Glyphs from..to-1, straight from the bytes into the sheet's cells. In
     // the width-byte layout the matrix's row 0 is the width byte; in the
     // others the cells hold the pixel rows as the codec gives them, and such
@@ -70,15 +71,15 @@ SheetGlyphs readSheetGlyphs(EditorState &s, int64_t offset, int count)
     const auto decodeRange = [&](int from, int to) {
         for (int k = from; k < to; ++k) {
             const int64_t at = offset + int64_t{k} * step;
-            if (!widthByteLayout(s)) {
+            if (!widthBytes) {
                 decodePixels(image, at, format, &glyphs.pixel(k, 0, 0));
                 continue;
             }
-            glyphs.widths[static_cast<size_t>(k)] = at < static_cast<int64_t>(image.size()) ? image[static_cast<size_t>(at)] : 0;
+            glyphs.widths[static_cast<size_t>(k)] = at >= 0 && at < static_cast<int64_t>(image.size()) ? image[static_cast<size_t>(at)] : 0;
             decodeGlyphRows(image, s.charWidth, s.charHeight, swapBytes, at, &glyphs.pixel(k, 0, 0));
         }
     };
-    if (widthByteLayout(s) || !format.hasWidths()) {
+    if (widthBytes || !format.hasWidths()) {
         // Large sheets are read by two threads, each its own half.
         if (int64_t{count} * s.charWidth * s.charHeight < (1 << 20)) {
             decodeRange(0, count);
