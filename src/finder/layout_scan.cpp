@@ -792,6 +792,18 @@ constexpr size_t readingsShaped = 48;
 constexpr double recordShare = 1.5;
 
 
+// Glyph cells are about as high as wide, up to two and a half times as
+// high; tables of numbers read as cells of other shapes.
+bool cellShapeFits(const GlyphFormat &f) { return 2 * f.height >= f.width && 2 * f.height <= 5 * f.width; }
+
+// Whether a format's cell may be a font's before any reading is chosen.
+// Pages and columns lose the rows below every glyph's ink once read, so
+// their height is not known yet.
+bool plausibleCell(const GlyphFormat &f)
+{
+    return f.layout == Layout::Pages || f.layout == Layout::Columns || cellShapeFits(f);
+}
+
 std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t from, int64_t to, int lag, bool reversedBits,
                                        const FontScanOptions &options)
 {
@@ -848,7 +860,7 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
     for (const auto &[info, step] : ranked) {
         const std::vector<int32_t> ones = placeCounts(image, from, judgedTo, step);
         for (const GlyphFormat &plain : formats) {
-            if (plain.step() != step)
+            if (plain.step() != step || !plausibleCell(plain))
                 continue;
             for (const bool reverse : {false, true}) {
                 // Packed glyphs: the item's bit order says which.
@@ -1017,9 +1029,7 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
                             lowest = std::max(lowest, y);
         f.height = std::max(lowest + 1, f.height - 7);
     }
-    // Glyph cells are about as high as wide, up to two and a half times as
-    // high; tables of numbers read as cells of other shapes.
-    if (c.score < options.minScore * layoutScoreShare || 2 * f.height < f.width || 2 * f.height > 5 * f.width)
+    if (c.score < options.minScore * layoutScoreShare || !cellShapeFits(f))
         return {};
     return {c};
 }

@@ -58,6 +58,9 @@ private slots:
         // 30-pixel fonts whose punctuation (the first glyphs) fits the letters' places poorly.
         QTest::newRow("pages reverse 30 px") << "DejaVuSans.ttf 30 px" << Layout::Pages << true << quint64(61);
         QTest::newRow("rows 30 px serif") << "LiberationSerif-Regular.ttf 30 px" << Layout::Rows << false << quint64(66);
+        // Strips fonts that read best as cells wider than high, which no font has.
+        QTest::newRow("strips 10 px serif") << "LiberationSerif-Regular.ttf 10 px" << Layout::Strips << false << quint64(70);
+        QTest::newRow("strips 9x15 bold") << "9x15B.pcf.gz" << Layout::Strips << false << quint64(70);
     }
 
     void aFontInEachLayoutIsFoundFirstWithItsEnds()
