@@ -55,10 +55,8 @@ private slots:
         QTest::newRow("columns 6x12 console") << "Lat15-Terminus12x6.psf.gz" << Layout::Columns << false << quint64(17);
         QTest::newRow("columns reverse 13 px") << "LiberationSans-Regular.ttf 13 px" << Layout::Columns << true << quint64(18);
         QTest::newRow("packed reverse 8x14 console") << "Lat15-Terminus14.psf.gz" << Layout::Packed << true << quint64(40);
-        // 30-pixel fonts whose punctuation (the first glyphs) fits the letters' places poorly.
         QTest::newRow("pages reverse 30 px") << "DejaVuSans.ttf 30 px" << Layout::Pages << true << quint64(61);
         QTest::newRow("rows 30 px serif") << "LiberationSerif-Regular.ttf 30 px" << Layout::Rows << false << quint64(66);
-        // Strips fonts that read best as cells wider than high, which no font has.
         QTest::newRow("strips 10 px serif") << "LiberationSerif-Regular.ttf 10 px" << Layout::Strips << false << quint64(70);
         QTest::newRow("strips 9x15 bold") << "9x15B.pcf.gz" << Layout::Strips << false << quint64(70);
     }
@@ -90,10 +88,9 @@ private slots:
     {
         std::vector<uint8_t> image = test::firmwareBackground(3, 512 << 10);
         test::PlantedFont planted = test::plantCellFont(image, 0x20004, "Lat15-VGA14.psf.gz", Layout::Rows, false, 160);
-        const int64_t step = planted.format.step();
-        const auto last = image.begin() + planted.start + (planted.count - 1) * step;
-        for (int copy = 0; copy < 2; ++copy, ++planted.count)
-            std::copy(last, last + step, last + (copy + 1) * step);
+        const auto last = image.begin() + planted.start + (planted.count - 1) * planted.format.step();
+        for (int copy = 1; copy <= 2; ++copy, ++planted.count)
+            std::copy(last, last + planted.format.step(), last + copy * planted.format.step());
         const std::vector<FontCandidate> found = scanFonts(image, withLayouts()).candidates;
         QVERIFY(!found.empty());
         QVERIFY2(test::showsFont(image, found[0], planted), qPrintable(describe(found[0])));

@@ -1,6 +1,5 @@
 #include <QTest>
 
-#include <array>
 #include <random>
 #include <vector>
 
@@ -193,9 +192,8 @@ private slots:
             decodeChar(s);
             QVERIFY2(s.glyph == expected, qPrintable(QStringLiteral("G = %1").arg(g)));
             QCOMPARE(s.image.bytes(), image);
-            // A sheet's cells: the same rows, unmasked, row by row.
             const GlyphMatrix plain = expectedDecode(s.glyph, image, g, width, height, swap, false);
-            std::array<uint8_t, 16 * 16> cells{};
+            std::vector<uint8_t> cells(16 * 16);
             decodeGlyphRows(image, width, height, swap, g, cells.data());
             for (int r = 1; r < height; ++r)
                 for (int c = 0; c < width; ++c)
