@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -358,8 +359,9 @@ struct Extent {
 // joined to the runs of the row above that they touch or meet at a corner.
 int64_t piecesOf(const Rows &rows, int h)
 {
-    std::array<uint64_t, maxSide * maxSide / 2> runs{};
-    std::array<int, maxSide * maxSide / 2> parent{};
+    // Left uninitialised: entry i is written when run i is found, before any read.
+    std::array<uint64_t, maxSide * maxSide / 2> runs;
+    std::array<int, maxSide * maxSide / 2> parent;
     const auto root = [&](int i) {
         while (parent[static_cast<size_t>(i)] != i)
             i = parent[static_cast<size_t>(i)] = parent[static_cast<size_t>(parent[static_cast<size_t>(i)])];
@@ -566,7 +568,10 @@ struct Shape {
     }
 };
 
-Shape shapeOf(std::span<const uint8_t> image, int64_t start, int64_t count, const Reader &reader)
+// Pieces only grow glyph by glyph: a reading with more than maxPieces is
+// given up there, its shape holding only that count.
+Shape shapeOf(std::span<const uint8_t> image, int64_t start, int64_t count, const Reader &reader,
+              int64_t maxPieces = std::numeric_limits<int64_t>::max())
 {
     const int w = reader.format.width, h = reader.format.height;
     Shape shape;
@@ -595,6 +600,8 @@ Shape shapeOf(std::span<const uint8_t> image, int64_t start, int64_t count, cons
         shape.heights += bottom - top + 1;
         shape.widths += std::bit_width(glyphColumns) - std::countr_zero(glyphColumns);
         shape.pieces += piecesOf(ink, h);
+        if (shape.pieces > maxPieces)
+            return shape;
     }
     shape.leftMargin = columnMask ? std::countr_zero(columnMask) : w;
     shape.topMargin = rowMask ? std::countr_zero(rowMask) : h;
@@ -946,18 +953,19 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
             return std::pair(-orientation(), bottomMargin) < std::pair(-other.orientation(), other.bottomMargin);
         }
     };
-    auto keyOf = [&](const Reading &r) {
+    // A reading with more pieces than the best so far cannot come before it.
+    auto keyOf = [&](const Reading &r, int64_t maxPieces) {
         const Reader reader(r.format);
         const int64_t first = comparedFrom(from, to, r) + r.phase;
         const int64_t compared = std::min<int64_t>(glyphsCompared, (judgedTo - first) / reader.step);
-        const Shape shape = shapeOf(image, first, compared, reader);
+        const Shape shape = shapeOf(image, first, compared, reader, maxPieces);
         return Key{std::tuple(shape.pieces, shape.lying(), shape.leftMargin), shape.bottomMargin,
                    [&image, first, compared, reader] { return orientationScore(image, first, compared, reader); }, {}};
     };
     std::optional<Reading> chosen;
     Key best;
     for (const Reading &r : readings) {
-        Key key = keyOf(r);
+        Key key = keyOf(r, chosen ? std::get<0>(best.shape) : std::numeric_limits<int64_t>::max());
         if (!chosen || key.before(best)) {
             best = std::move(key);
             chosen = r;
@@ -971,7 +979,7 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
         const Reading turned{f, chosen->phase, 1, 0};
         if (f.step() != chosen->format.step() || f == chosen->format)
             continue;
-        Key key = keyOf(turned);
+        Key key = keyOf(turned, std::get<0>(best.shape));
         if (key.before(best)) {
             best = std::move(key);
             chosen = turned;
