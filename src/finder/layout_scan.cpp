@@ -1021,8 +1021,6 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
         return {};
     const Reader reader(chosen->format);
     const int64_t step = reader.step;
-    if (extent.count < options.minChars)
-        return {};
     FontCandidate c = scoreExtent(image, reader, extent.start, extent.count);
     GlyphFormat &f = c.format;
     // Pages and columns: rows below every glyph's ink are no part of the font.
