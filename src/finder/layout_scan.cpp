@@ -37,6 +37,9 @@ constexpr double firstLookShare = 1.0;
 // The least score of a table without widths, as a share of the least score
 // of a width-byte table: its glyphs have no width bytes to check.
 constexpr double layoutScoreShare = 0.25;
+// The least score of a table found in a faint region, as a share of the
+// least score of a width-byte table: code and data agree that little too.
+constexpr double faintScoreShare = 1.0;
 // Glyphs that the readings of a region are compared on.
 constexpr int64_t glyphsCompared = 128;
 // Glyphs of the first look at a region.
@@ -562,9 +565,9 @@ struct Shape {
 
     // Letters stand on vertical stems and are taller than wide; a reading
     // that turns them a quarter (rows read as columns) lays them down.
-    bool lying() const
+    bool lying(double margin) const
     {
-        return std::log((vertical + 1.0) / (horizontal + 1.0)) + std::log((heights + 1.0) / (widths + 1.0)) < 0;
+        return std::log((vertical + 1.0) / (horizontal + 1.0)) + std::log((heights + 1.0) / (widths + 1.0)) < -margin;
     }
 };
 
@@ -812,7 +815,7 @@ bool plausibleCell(const GlyphFormat &f)
 }
 
 std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t from, int64_t to, int lag, bool reversedBits,
-                                       const FontScanOptions &options)
+                                       bool faint, const FontScanOptions &options)
 {
     const int64_t judgedTo = std::min(to, from + judgedBytes);
     // The steps of the formats, best by their places' information first.
@@ -959,7 +962,11 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
         const int64_t first = comparedFrom(from, to, r) + r.phase;
         const int64_t compared = std::min<int64_t>(glyphsCompared, (judgedTo - first) / reader.step);
         const Shape shape = shapeOf(image, first, compared, reader, maxPieces);
-        return Key{std::tuple(shape.pieces, shape.lying(), shape.leftMargin), shape.bottomMargin,
+        // A square cell holds its glyphs turned a quarter as well; there bold
+        // strokes (as many neighbours across as down) leave the letters
+        // lying only when they clearly do.
+        const double lyingMargin = reader.format.width == reader.format.height ? 0.3 : 0;
+        return Key{std::tuple(shape.pieces, shape.lying(lyingMargin), shape.leftMargin), shape.bottomMargin,
                    [&image, first, compared, reader] { return orientationScore(image, first, compared, reader); }, {}};
     };
     std::optional<Reading> chosen;
@@ -1035,7 +1042,7 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
                             lowest = std::max(lowest, y);
         f.height = std::max(lowest + 1, f.height - 7);
     }
-    if (c.score < options.minScore * layoutScoreShare || !cellShapeFits(f))
+    if (c.score < options.minScore * (faint ? faintScoreShare : layoutScoreShare) || !cellShapeFits(f))
         return {};
     return {c};
 }
@@ -1197,6 +1204,7 @@ std::vector<LayoutRegion> findLayoutRegions(std::span<const uint8_t> image, cons
     // Windows are judged in groups: a few glyphs with little ink (spaces,
     // punctuation) would break a font into pieces. Neighbouring pixels of
     // glyphs agree far more often than bits of that density at random would.
+    constexpr uint8_t faintWindow = 1, clearWindow = 2;
     std::vector<uint8_t> like(static_cast<size_t>(count));
     for (int64_t w = 0; w + windowGroup <= count; ++w) {
         if (!prep.groupMayHoldGlyphs[static_cast<size_t>(w)])
@@ -1220,14 +1228,25 @@ std::vector<LayoutRegion> findLayoutRegions(std::span<const uint8_t> image, cons
         // Strokes one pixel wide agree along their length only: down a row
         // of bytes lag bits apart, or down a column of bits in one byte
         // (pages and columns, whose neighbours across lie whole bytes apart).
+        // Dense bold fonts (8 x 8 console fonts) and small thin ones agree
+        // less, but both ways at once: their regions are faint, and give way
+        // to any other region of their place.
         if ((along >= 2.5 && next >= 1.5) || (lag % 8 == 0 && next >= 2.5 && along >= 0.8))
-            std::fill(like.begin() + w, like.begin() + w + windowGroup, uint8_t{1});
+            std::fill(like.begin() + w, like.begin() + w + windowGroup, clearWindow);
+        else if (along >= 1.7 && next >= 1.7 && along + next >= 3.8)
+            for (int64_t i = w; i < w + windowGroup; ++i)
+                like[static_cast<size_t>(i)] = std::max(like[static_cast<size_t>(i)], faintWindow);
     }
     // Runs of font-like windows, over gaps of maxWindowGap, with how much
-    // more their bits agree lag bits apart than at random.
+    // more their bits agree lag bits apart than at random: first the runs
+    // of clear windows, then the faint runs that touch none of them.
     std::vector<LayoutRegion> regions;
-    auto close = [&](int64_t first, int64_t last) {
+    auto close = [&](int64_t first, int64_t last, bool faint) {
         if (last - first + 1 < minRegionWindows)
+            return;
+        if (faint && std::any_of(regions.begin(), regions.end(), [&](const LayoutRegion &r) {
+                return !r.faint && r.from < (last + 1 + maxWindowGap) * layoutWindowBytes && r.to + maxWindowGap * layoutWindowBytes > first * layoutWindowBytes;
+            }))
             return;
         int64_t inter = 0, uni = 0, ones = 0;
         for (int64_t w = first; w <= last; ++w) {
@@ -1239,21 +1258,23 @@ std::vector<LayoutRegion> findLayoutRegions(std::span<const uint8_t> image, cons
         const double chance = density / (2 - density);
         const double strength = uni > 0 && chance > 0 ? static_cast<double>(inter) / static_cast<double>(uni) / chance : 0;
         regions.push_back({first * layoutWindowBytes, std::min<int64_t>(static_cast<int64_t>(image.size()), (last + 1) * layoutWindowBytes),
-                           lag, reversedBits, strength});
+                           lag, reversedBits, strength, faint});
     };
-    int64_t regionFrom = -1, lastLike = -1;
-    for (int64_t w = 0; w < count; ++w) {
-        if (!like[static_cast<size_t>(w)])
-            continue;
-        if (regionFrom < 0 || w - lastLike > maxWindowGap + 1) {
-            if (regionFrom >= 0)
-                close(regionFrom, lastLike);
-            regionFrom = w;
+    for (const uint8_t least : {clearWindow, faintWindow}) {
+        int64_t regionFrom = -1, lastLike = -1;
+        for (int64_t w = 0; w < count; ++w) {
+            if (like[static_cast<size_t>(w)] < least)
+                continue;
+            if (regionFrom < 0 || w - lastLike > maxWindowGap + 1) {
+                if (regionFrom >= 0)
+                    close(regionFrom, lastLike, least == faintWindow);
+                regionFrom = w;
+            }
+            lastLike = w;
         }
-        lastLike = w;
+        if (regionFrom >= 0)
+            close(regionFrom, lastLike, least == faintWindow);
     }
-    if (regionFrom >= 0)
-        close(regionFrom, lastLike);
     return regions;
 }
 
@@ -1262,12 +1283,18 @@ std::vector<LayoutRegion> strongestRegions(std::vector<LayoutRegion> regions)
     // The items end in any order: ties are broken by place and lag, so that
     // a scan gives the same list every time.
     std::sort(regions.begin(), regions.end(), [](const LayoutRegion &a, const LayoutRegion &b) {
-        return std::tuple(-a.strength, a.from, a.to, a.lag, a.reversedBits) < std::tuple(-b.strength, b.from, b.to, b.lag, b.reversedBits);
+        return std::tuple(a.faint, -a.strength, a.from, a.to, a.lag, a.reversedBits)
+               < std::tuple(b.faint, -b.strength, b.from, b.to, b.lag, b.reversedBits);
     });
     std::vector<LayoutRegion> kept;
     for (const LayoutRegion &r : regions) {
         int stronger = 0;
         for (const LayoutRegion &k : kept) {
+            // A faint region is judged only where no clear one lies.
+            if (r.faint && !k.faint) {
+                stronger += std::min(r.to, k.to) > std::max(r.from, k.from) ? regionsPerPlace : 0;
+                continue;
+            }
             // Glyphs stored a byte a column (pages, columns) agree nearly as
             // well a bit or two off their lag, along the diagonal: a
             // whole-byte lag is judged beside any stronger lag of no whole byte.
@@ -1288,7 +1315,7 @@ std::vector<LayoutRegion> strongestRegions(std::vector<LayoutRegion> regions)
 
 std::vector<FontCandidate> judgeLayoutRegion(std::span<const uint8_t> image, const LayoutRegion &region, const FontScanOptions &options)
 {
-    return judgeRegion(image, region.from, region.to, region.lag, region.reversedBits, options);
+    return judgeRegion(image, region.from, region.to, region.lag, region.reversedBits, region.faint, options);
 }
 
 FontCandidate scoreLayoutTable(std::span<const uint8_t> image, int64_t start, int64_t count, const FontFormat &format)
