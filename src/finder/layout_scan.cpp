@@ -1228,9 +1228,9 @@ std::vector<LayoutRegion> findLayoutRegions(std::span<const uint8_t> image, cons
         // Strokes one pixel wide agree along their length only: down a row
         // of bytes lag bits apart, or down a column of bits in one byte
         // (pages and columns, whose neighbours across lie whole bytes apart).
-        // Dense bold fonts (8 x 8 console fonts) and small thin ones agree
-        // less, but both ways at once: their regions are faint, and give way
-        // to any other region of their place.
+        // Dense bold fonts (8 x 8 console fonts) agree less, but both ways
+        // at once: their regions are faint, and give way to any other
+        // region of their place.
         if ((along >= 2.5 && next >= 1.5) || (lag % 8 == 0 && next >= 2.5 && along >= 0.8))
             std::fill(like.begin() + w, like.begin() + w + windowGroup, clearWindow);
         else if (along >= 1.7 && next >= 1.7 && along + next >= 3.8)

@@ -45,7 +45,7 @@ struct LayoutRegion {
     int lag = 8;
     bool reversedBits = false; // packed glyphs whose bytes run from bit 0
     double strength = 0;       // how many times more often than at random
-    bool faint = false;        // only bits that agree less, as in dense or thin fonts
+    bool faint = false;        // its bits agree less both ways, as in dense bold fonts
 };
 
 // The first pass of item: where the image's bits agree at its lag.
