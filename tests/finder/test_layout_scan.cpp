@@ -111,6 +111,32 @@ private slots:
         QVERIFY(rows <= 2);
     }
 
+    // A faint region (dense bold glyphs) is judged only where no clear region
+    // lies, however much stronger it is: a lag-8 faint region over a font of
+    // 16-bit rows would hide the font. Regions: from, to, lag, faint, strength.
+    void faintRegionsGiveWayToClearOnes()
+    {
+        const auto region = [](int64_t from, int lag, bool faint, double strength) {
+            return LayoutRegion{from, from + 0x800, lag, false, strength, faint};
+        };
+        const struct {
+            const char *name;
+            std::vector<LayoutRegion> regions;
+            std::vector<int> keptLags;
+        } cases[] = {
+            {"faint and stronger over clear", {region(0, 8, true, 9), region(0x100, 16, false, 3)}, {16}},
+            {"faint whole byte beside a packed lag", {region(0, 6, false, 3), region(0, 8, true, 9)}, {6}},
+            {"faint where nothing else lies", {region(0, 8, true, 2), region(0x4000, 16, false, 3)}, {16, 8}},
+            {"two faint: the stronger", {region(0, 16, true, 2), region(0, 24, true, 3)}, {24}},
+        };
+        for (const auto &c : cases) {
+            std::vector<int> lags;
+            for (const LayoutRegion &r : strongestRegions(c.regions))
+                lags.push_back(r.lag);
+            QVERIFY2(lags == c.keptLags, c.name);
+        }
+    }
+
     // Month names in UTF-16 ("Th\u00e1ng 1;..."): every other byte blank, like 16-bit columns.
     void wideTextIsNoFont()
     {
