@@ -6,6 +6,7 @@
 #include "storage/file_access.h"
 #include "files/file_names.h"
 #include "files/firmware_info.h"
+#include "files/firmware_marker.h"
 #include "files/reset_editor.h"
 #include "model/errors.h"
 #include "model/text_format.h"
@@ -44,15 +45,19 @@ void showNewImage(Editor &e, ImageStore bytes)
     setCaption(e, s.fileName, length);
     s.viewOffset = 0;
     selectFirstChar(e);
-    readAtOffset(e);
     s.blockStart = 0;
     s.blockEnd = length - 1;
-    redrawAll(e);
     clearInfo(e);
+    // The views are read once: identification of a marked image reads them
+    // itself, after its presets have chosen the format.
+    const bool identified = isFirmwareSize(length) && readFirmwareInfo(s.image);
     if (isFirmwareSize(length))
         identifyFirmware(e);
     else
         clearPresets(e);
+    if (identified)
+        return;
+    readAtOffset(e);
 }
 
 // The format from the current file name's size prefix, when "Size prefix" is checked.
