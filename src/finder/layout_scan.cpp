@@ -802,6 +802,17 @@ constexpr size_t readingsShaped = 48;
 constexpr double recordShare = 1.5;
 
 
+// The share of the first look's least score that a format's glyphs must
+// reach. Packed glyphs have no padding bits, whose paper the strokes' model
+// foresees in every other layout, so the first glyphs of a small packed
+// font save few bits: they need less in proportion to their cell. Cells
+// under 48 pixels are 32-bit words of code as often as glyphs and need all.
+double firstLookCellShare(const GlyphFormat &f)
+{
+    const int pixels = f.width * f.height;
+    return f.layout == Layout::Packed && pixels >= 48 ? std::min(1.0, pixels / 192.0) : 1.0;
+}
+
 // Glyph cells are about as high as wide, up to two and a half times as
 // high; tables of numbers read as cells of other shapes.
 bool cellShapeFits(const GlyphFormat &f) { return 2 * f.height >= f.width && 2 * f.height <= 5 * f.width; }
@@ -906,7 +917,7 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
         double bestLook = 0;
         for (const Reading *first : firsts) {
             const int64_t glyphs = std::min<int64_t>(glyphsLooked, (judgedTo - from - first->phase) / first->format.step());
-            bestLook = std::max(bestLook, firstLook(image, Reader(first->format), from + first->phase, glyphs));
+            bestLook = std::max(bestLook, firstLook(image, Reader(first->format), from + first->phase, glyphs) / firstLookCellShare(first->format));
         }
         if (bestLook < options.minScore * layoutScoreShare * firstLookShare)
             return {};
