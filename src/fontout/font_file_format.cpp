@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
 #include "fontout/bdf_font.h"
 #include "fontout/c_source_font.h"
 #include "fontout/font_glyphs.h"
 #include "fontout/psf2_font.h"
+#include "model/file_extension.h"
 
 namespace velmora::fontout {
 
@@ -18,21 +18,6 @@ const Psf2Font psf2;
 const CSourceFont cSource;
 
 const std::array<const FontFileFormat *, 3> table = {&bdf, &psf2, &cSource};
-
-bool endsWithExtension(std::string_view fileName, std::string_view extension)
-{
-    // A base name before the dot is needed: ".bdf" alone is a hidden file without an extension.
-    if (fileName.size() < extension.size() + 2)
-        return false;
-    const size_t dot = fileName.size() - extension.size() - 1;
-    if (fileName[dot] != '.' || fileName[dot - 1] == '/')
-        return false;
-    const std::string_view tail = fileName.substr(dot + 1);
-    for (size_t i = 0; i < tail.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(tail[i])) != extension[i])
-            return false;
-    return true;
-}
 
 } // namespace
 

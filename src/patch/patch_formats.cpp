@@ -1,9 +1,9 @@
 #include "patch/patch_format.h"
 
 #include <array>
-#include <cctype>
 #include <cstdio>
 
+#include "model/file_extension.h"
 #include "patch/bps_patch.h"
 #include "patch/ips_patch.h"
 #include "patch/text_patch.h"
@@ -17,19 +17,6 @@ const BpsPatchFormat bps;
 const TextPatchFormat text;
 
 const std::array<const PatchFormat *, 3> table = {&ips, &bps, &text};
-
-bool endsWithExtension(std::string_view fileName, std::string_view extension)
-{
-    // A base name before the dot is needed: ".ips" alone is a hidden file without an extension.
-    const size_t dot = fileName.size() - extension.size() - 1;
-    if (fileName.size() < extension.size() + 2 || fileName[dot] != '.' || fileName[dot - 1] == '/')
-        return false;
-    const std::string_view tail = fileName.substr(fileName.size() - extension.size());
-    for (size_t i = 0; i < tail.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(tail[i])) != extension[i])
-            return false;
-    return true;
-}
 
 } // namespace
 
