@@ -509,11 +509,11 @@ struct StrokeModel {
             // once, the other pixels one by one.
             const uint64_t busy = (row | row << 1 | row << 2 | above | above << 1 | above >> 1 | twoAbove) & cell;
             all[0] += w - setBits(busy);
+            // A pixel's context: the two pixels left of it, the three above
+            // and the one two above, each group read from its row at once.
             for (uint64_t pixels = busy; pixels; pixels &= pixels - 1) {
                 const int b = std::countr_zero(pixels);
-                const auto k = static_cast<size_t>(((row >> (b - 1)) & 1) << 5 | ((above >> b) & 1) << 4 | ((row >> (b - 2)) & 1) << 3
-                                                   | ((above >> (b - 1)) & 1) << 2 | ((above >> (b + 1)) & 1) << 1
-                                                   | ((twoAbove >> b) & 1));
+                const auto k = static_cast<size_t>(((row >> (b - 2)) & 3) << 4 | ((above >> (b - 1)) & 7) << 1 | ((twoAbove >> b) & 1));
                 ++all[k];
                 set[k] += static_cast<int32_t>((row >> b) & 1);
             }
