@@ -1100,20 +1100,32 @@ ItemLag itemLag(int item)
     return {lag, true};
 }
 
-bool isTextByte(uint8_t b) { return (b >= 0x20 && b < 0x7F) || b == '\n' || b == '\r' || b == '\t'; }
+constexpr bool isTextByte(uint8_t b) { return (b >= 0x20 && b < 0x7F) || b == '\n' || b == '\r' || b == '\t'; }
+
+// For each byte: bit 0 when it is text, bit 1 when it is the low byte of a
+// Latin UTF-16 character (printable ASCII and the accented letters), bit 2
+// when it is the low byte of a Cyrillic one. Read once per byte of the image.
+constexpr std::array<uint8_t, 256> byteKinds = [] {
+    std::array<uint8_t, 256> kinds{};
+    for (int b = 0; b < 256; ++b)
+        kinds[static_cast<size_t>(b)] = static_cast<uint8_t>((isTextByte(static_cast<uint8_t>(b)) ? 1 : 0)
+                                                             | (isTextByte(static_cast<uint8_t>(b)) || b >= 0xC0 ? 2 : 0) | (b < 0x60 ? 4 : 0));
+    return kinds;
+}();
 
 // A character of UTF-16 text, its low byte first: Latin (printable ASCII and
 // the accented letters) or Cyrillic. Phones keep their interface texts so.
 bool isWideText(uint8_t low, uint8_t high)
 {
-    return (high == 0 && (isTextByte(low) || low >= 0xC0)) || (high == 0x04 && low < 0x60);
+    return (high == 0 && (byteKinds[low] & 2)) || (high == 0x04 && (byteKinds[low] & 4));
 }
 
-uint8_t reversedByte(uint8_t b)
+// The bits of each byte of a word in reverse order.
+constexpr uint64_t reversedBytes(uint64_t w)
 {
-    b = static_cast<uint8_t>((b & 0xF0) >> 4 | (b & 0x0F) << 4);
-    b = static_cast<uint8_t>((b & 0xCC) >> 2 | (b & 0x33) << 2);
-    return static_cast<uint8_t>((b & 0xAA) >> 1 | (b & 0x55) << 1);
+    w = (w & 0xF0F0F0F0F0F0F0F0u) >> 4 | (w & 0x0F0F0F0F0F0F0F0Fu) << 4;
+    w = (w & 0xCCCCCCCCCCCCCCCCu) >> 2 | (w & 0x3333333333333333u) << 2;
+    return (w & 0xAAAAAAAAAAAAAAAAu) >> 1 | (w & 0x5555555555555555u) << 1;
 }
 
 } // namespace
@@ -1133,16 +1145,18 @@ LayoutScanPrep prepareLayoutScan(std::span<const uint8_t> image)
     const size_t words = windows * (layoutWindowBytes / 8) + 1;
     prep.words.assign(words, 0);
     prep.reversedWords.assign(words, 0);
+    // Words hold their bytes first byte highest, so that the bits run on
+    // from one word into the next.
     for (size_t i = 0; i + 1 < words; ++i) {
-        uint64_t word = 0, reversed = 0;
-        for (int k = 0; k < 8; ++k) {
-            const int64_t at = static_cast<int64_t>(i) * 8 + k;
-            const uint8_t b = at < length ? image[static_cast<size_t>(at)] : 0;
+        uint8_t bytes[8] = {};
+        const auto at = static_cast<int64_t>(i) * 8;
+        if (at < length)
+            std::memcpy(bytes, image.data() + at, static_cast<size_t>(std::min<int64_t>(8, length - at)));
+        uint64_t word = 0;
+        for (const uint8_t b : bytes)
             word = word << 8 | b;
-            reversed = reversed << 8 | reversedByte(b);
-        }
         prep.words[i] = word;
-        prep.reversedWords[i] = reversed;
+        prep.reversedWords[i] = reversedBytes(word);
     }
     for (size_t w = 0; w < windows; ++w) {
         const int64_t from = static_cast<int64_t>(w) * layoutWindowBytes;
@@ -1150,7 +1164,7 @@ LayoutScanPrep prepareLayoutScan(std::span<const uint8_t> image)
         int text = 0, same = 0, wideText = 0;
         for (int64_t i = from; i < to; ++i) {
             const uint8_t b = image[static_cast<size_t>(i)];
-            text += isTextByte(b);
+            text += byteKinds[b] & 1;
             same += b == image[static_cast<size_t>(from)];
         }
         for (int64_t i = from; i + 1 < to; i += 2)
