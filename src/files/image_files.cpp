@@ -48,16 +48,16 @@ void showNewImage(Editor &e, ImageStore bytes)
     s.blockStart = 0;
     s.blockEnd = length - 1;
     clearInfo(e);
+    const bool firmware = isFirmwareSize(length);
     // The views are read once: identification of a marked image reads them
     // itself, after its presets have chosen the format.
-    const bool identified = isFirmwareSize(length) && readFirmwareInfo(s.image);
-    if (isFirmwareSize(length))
+    const bool identificationReads = firmware && readFirmwareInfo(s.image);
+    if (firmware)
         identifyFirmware(e);
     else
         clearPresets(e);
-    if (identified)
-        return;
-    readAtOffset(e);
+    if (!identificationReads)
+        readAtOffset(e);
 }
 
 // The format from the current file name's size prefix, when "Size prefix" is checked.
