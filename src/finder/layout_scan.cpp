@@ -1183,6 +1183,9 @@ LayoutScanPrep prepareLayoutScan(std::span<const uint8_t> image)
     // fill, its ink is neither too sparse nor too dense, and its bits agree
     // with the next bit more often than at random (strokes are wide or long).
     prep.groupMayHoldGlyphs.assign(windows, 0);
+    prep.inGlyphGroup.assign(windows, 0);
+    prep.groupNextInter.assign(windows, 0);
+    prep.groupNextUni.assign(windows, 0);
     for (size_t w = 0; w + windowGroup <= windows; ++w) {
         int inter = 0, uni = 0, ones = 0;
         bool plausible = true;
@@ -1192,10 +1195,14 @@ LayoutScanPrep prepareLayoutScan(std::span<const uint8_t> image)
             uni += prep.nextUni[i];
             ones += prep.ones[i];
         }
+        prep.groupNextInter[w] = inter;
+        prep.groupNextUni[w] = uni;
         const double density = ones / (8.0 * layoutWindowBytes * windowGroup);
         const double chance = density / (2 - density);
         prep.groupMayHoldGlyphs[w] = plausible && density >= 0.01 && density <= 0.7 && uni > 0
                                      && static_cast<double>(inter) / uni >= 1.5 * chance;
+        if (prep.groupMayHoldGlyphs[w])
+            std::fill_n(prep.inGlyphGroup.begin() + static_cast<ptrdiff_t>(w), windowGroup, 1);
     }
     return prep;
 }
@@ -1218,10 +1225,7 @@ std::vector<LayoutRegion> findLayoutRegions(std::span<const uint8_t> image, cons
     for (int64_t w = 0; w < count; ++w) {
         if (w % windowsPerBlock == windowsPerBlock - 1 && blockDone())
             return {};
-        bool wanted = false;
-        for (int64_t g = std::max<int64_t>(0, w - windowGroup + 1); g <= w && !wanted; ++g)
-            wanted = prep.groupMayHoldGlyphs[static_cast<size_t>(g)];
-        if (!wanted)
+        if (!prep.inGlyphGroup[static_cast<size_t>(w)])
             continue;
         Counts &c = counts[static_cast<size_t>(w)];
         countAgreement(words.data() + w * wordsPerWindow, wordsPerWindow, lag, c.inter, c.uni, c.ones);
@@ -1241,11 +1245,8 @@ std::vector<LayoutRegion> findLayoutRegions(std::span<const uint8_t> image, cons
             sum.uni += c.uni;
             sum.ones += c.ones;
         }
-        int nextInter = 0, nextUni = 0;
-        for (int64_t i = w; i < w + windowGroup; ++i) {
-            nextInter += prep.nextInter[static_cast<size_t>(i)];
-            nextUni += prep.nextUni[static_cast<size_t>(i)];
-        }
+        const int nextInter = prep.groupNextInter[static_cast<size_t>(w)];
+        const int nextUni = prep.groupNextUni[static_cast<size_t>(w)];
         const double density = sum.ones / (8.0 * layoutWindowBytes * windowGroup);
         const double chance = density / (2 - density);
         const double along = sum.uni > 0 ? static_cast<double>(sum.inter) / sum.uni / chance : 0;

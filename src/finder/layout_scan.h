@@ -34,6 +34,8 @@ struct LayoutScanPrep {
     std::vector<uint8_t> plausible;
     std::vector<uint16_t> nextInter, nextUni, ones;
     std::vector<uint8_t> groupMayHoldGlyphs; // for the group of windows from each window on
+    std::vector<uint8_t> inGlyphGroup;       // some group holding the window may hold glyphs
+    std::vector<int32_t> groupNextInter, groupNextUni; // nextInter and nextUni summed over each group
     std::vector<uint64_t> words, reversedWords;
 };
 LayoutScanPrep prepareLayoutScan(std::span<const uint8_t> image);
