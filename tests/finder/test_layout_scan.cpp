@@ -139,6 +139,33 @@ private slots:
         }
     }
 
+    // The scan reads the image as words, first byte highest, so that bits
+    // run on from one word into the next; bytes past the end read as blank,
+    // and reversed words hold each byte's bits the other way round.
+    void preparedWordsRunThroughTheBitsInOrder()
+    {
+        std::vector<uint8_t> image(70, 0xFF);
+        const struct {
+            size_t byte;
+            std::vector<uint8_t> bytes;
+            size_t word;
+            uint64_t plain, reversed;
+        } cases[] = {
+            {0, {0x01, 0x80, 0xF0, 0x0F, 0xAA, 0x55, 0xC3, 0x3C}, 0, 0x0180F00FAA55C33Cu, 0x80010FF055AAC33Cu},
+            {64, {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}, 8, 0x123456789ABC0000u, 0x482C6A1E593D0000u},
+        };
+        for (const auto &c : cases)
+            std::copy(c.bytes.begin(), c.bytes.end(), image.begin() + static_cast<ptrdiff_t>(c.byte));
+        const LayoutScanPrep prep = prepareLayoutScan(image);
+        QCOMPARE(prep.words.size(), size_t{17});
+        for (const auto &c : cases) {
+            QCOMPARE(prep.words[c.word], c.plain);
+            QCOMPARE(prep.reversedWords[c.word], c.reversed);
+        }
+        for (size_t i = 9; i < prep.words.size(); ++i)
+            QVERIFY(prep.words[i] == 0 && prep.reversedWords[i] == 0);
+    }
+
     // Month names in UTF-16 ("Th\u00e1ng 1;..."): every other byte blank, like 16-bit columns.
     void wideTextIsNoFont()
     {
