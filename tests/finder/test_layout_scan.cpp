@@ -145,14 +145,10 @@ private slots:
     void preparedWordsRunThroughTheBitsInOrder()
     {
         std::vector<uint8_t> image(70, 0xFF);
-        const struct {
-            size_t byte;
-            std::vector<uint8_t> bytes;
-            size_t word;
-            uint64_t plain, reversed;
-        } cases[] = {
+        const struct { size_t byte; std::vector<uint8_t> bytes; size_t word; uint64_t plain, reversed; } cases[] = {
             {0, {0x01, 0x80, 0xF0, 0x0F, 0xAA, 0x55, 0xC3, 0x3C}, 0, 0x0180F00FAA55C33Cu, 0x80010FF055AAC33Cu},
             {64, {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}, 8, 0x123456789ABC0000u, 0x482C6A1E593D0000u},
+            {70, {}, 9, 0, 0}, // wholly past the end
         };
         for (const auto &c : cases)
             std::copy(c.bytes.begin(), c.bytes.end(), image.begin() + static_cast<ptrdiff_t>(c.byte));
@@ -162,8 +158,6 @@ private slots:
             QCOMPARE(prep.words[c.word], c.plain);
             QCOMPARE(prep.reversedWords[c.word], c.reversed);
         }
-        for (size_t i = 9; i < prep.words.size(); ++i)
-            QVERIFY(prep.words[i] == 0 && prep.reversedWords[i] == 0);
     }
 
     // Month names in UTF-16 ("Th\u00e1ng 1;..."): every other byte blank, like 16-bit columns.
