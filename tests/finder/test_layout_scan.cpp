@@ -139,9 +139,8 @@ private slots:
         }
     }
 
-    // The scan reads the image as words, first byte highest, so that bits
-    // run on from one word into the next; bytes past the end read as blank,
-    // and reversed words hold each byte's bits the other way round.
+    // Words hold the image's bits in order (first byte highest), blank past its
+    // end; reversed words hold each byte's bits the other way round.
     void preparedWordsRunThroughTheBitsInOrder()
     {
         std::vector<uint8_t> image(70, 0xFF);
@@ -154,10 +153,8 @@ private slots:
             std::copy(c.bytes.begin(), c.bytes.end(), image.begin() + static_cast<ptrdiff_t>(c.byte));
         const LayoutScanPrep prep = prepareLayoutScan(image);
         QCOMPARE(prep.words.size(), size_t{17});
-        for (const auto &c : cases) {
-            QCOMPARE(prep.words[c.word], c.plain);
-            QCOMPARE(prep.reversedWords[c.word], c.reversed);
-        }
+        for (const auto &c : cases)
+            QVERIFY2(prep.words[c.word] == c.plain && prep.reversedWords[c.word] == c.reversed, qPrintable(QString::number(c.word)));
     }
 
     // Month names in UTF-16 ("Th\u00e1ng 1;..."): every other byte blank, like 16-bit columns.
