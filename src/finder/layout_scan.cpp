@@ -8,6 +8,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <numeric>
 #include <optional>
 #include <tuple>
 #include <unordered_set>
@@ -34,6 +35,10 @@ constexpr int64_t judgedBytes = 6144;
 constexpr size_t stepsTried = 6;
 // The share of the least score that the first look at a region must reach.
 constexpr double firstLookShare = 1.0;
+// The share of it that a region found by the places of small cells must
+// reach: the first glyphs of a 5 x 8 font save few bits, and such regions
+// are few and judged only in the formats of their step.
+constexpr double smallCellLookShare = 0.6;
 // The least score of a table without widths, as a share of the least score
 // of a width-byte table: its glyphs have no width bytes to check.
 constexpr double layoutScoreShare = 0.25;
@@ -348,9 +353,14 @@ double orientationScore(std::span<const uint8_t> image, int64_t start, int64_t c
     }
     if (inked == 0)
         return 0;
-    return (firstColumn - lastColumn + leaning + *std::max_element(bottoms.begin(), bottoms.end())
-            - *std::max_element(tops.begin(), tops.end()))
-           / static_cast<double>(inked);
+    // Where as many glyphs end on one row as start on another, the letters
+    // that reach past the baseline (descenders) break the tie: past the
+    // common top row fewer glyphs reach (accents), in a small font none.
+    const auto baseline = std::max_element(bottoms.begin(), bottoms.end());
+    const auto capLine = std::max_element(tops.begin(), tops.end());
+    const int descending = std::accumulate(baseline + 1, bottoms.end(), 0);
+    const int ascending = std::accumulate(tops.begin(), capLine, 0);
+    return (firstColumn - lastColumn + leaning + *baseline - *capLine + 0.001 * (descending - ascending)) / static_cast<double>(inked);
 }
 
 struct Extent {
@@ -440,6 +450,9 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
     Extent e;
     const int64_t middle = coreFrom + glyphs / 2 * step;
     const double scale = cellScale(static_cast<size_t>(reader.format.width * reader.format.height));
+    // A glyph of a small cell tells few bits: one that barely fits the
+    // table is as likely a glyph's worth of the bytes beside it.
+    const double endMargin = reader.format.width * reader.format.height < 48 ? 2 * scale : 0;
     int64_t first = -1, last = -1;
     for (const int direction : {+1, -1}) {
         // The evidence summed outwards: the table ends at its last glyph
@@ -468,8 +481,8 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
             const double evidence = std::max(model.evidence(p) + strokeEvidence(rowsOf(p, reader.format.width, reader.format.height), reader.format.height), -glyphBits * scale);
             sum += evidence;
             peak = std::max(peak, sum);
-            previousTaken = evidence > 0;
-            if (evidence > 0) {
+            previousTaken = evidence > endMargin;
+            if (evidence > endMargin) {
                 if (direction > 0)
                     last = at;
                 else
@@ -825,12 +838,21 @@ bool plausibleCell(const GlyphFormat &f)
     return f.layout == Layout::Pages || f.layout == Layout::Columns || cellShapeFits(f);
 }
 
+// Glyph steps of small cells: pages and columns 5 to 7 pixels wide and up
+// to 8 high, a byte a column. Their pixels agree with their neighbours too
+// little for the windows' agreement to show them, but the places of their
+// cells differ: the spacing column blank, the bottom row rarely inked.
+constexpr std::array<int, 3> smallSteps = {5, 6, 7};
+
 std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t from, int64_t to, int lag, bool reversedBits,
-                                       bool faint, const FontScanOptions &options)
+                                       bool faint, bool bySteps, const FontScanOptions &options)
 {
     const int64_t judgedTo = std::min(to, from + judgedBytes);
     // The steps of the formats, best by their places' information first.
-    const std::vector<GlyphFormat> formats = formatsForLag(lag);
+    std::vector<GlyphFormat> formats = formatsForLag(lag);
+    // A region found by the places of a small cell holds glyphs of a small step, if any.
+    if (bySteps)
+        std::erase_if(formats, [](const GlyphFormat &f) { return std::find(smallSteps.begin(), smallSteps.end(), f.step()) == smallSteps.end(); });
     // First the steps at which bytes agree most with the byte one step on
     // (the same place of the next glyph), then of those the best by the
     // information of their places.
@@ -919,7 +941,7 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
             const int64_t glyphs = std::min<int64_t>(glyphsLooked, (judgedTo - from - first->phase) / first->format.step());
             bestLook = std::max(bestLook, firstLook(image, Reader(first->format), from + first->phase, glyphs) / firstLookCellShare(first->format));
         }
-        if (bestLook < options.minScore * layoutScoreShare * firstLookShare)
+        if (bestLook < options.minScore * layoutScoreShare * firstLookShare * (bySteps ? smallCellLookShare : 1.0))
             return {};
     }
     // The formats with a reading nearly as smooth as the smoothest, then of
@@ -1207,6 +1229,129 @@ LayoutScanPrep prepareLayoutScan(std::span<const uint8_t> image)
     return prep;
 }
 
+// x log2 x for the counts of a group of windows.
+const std::array<double, 257> xLog2x = [] {
+    std::array<double, 257> t{};
+    for (size_t x = 1; x < t.size(); ++x)
+        t[x] = static_cast<double>(x) * std::log2(static_cast<double>(x));
+    return t;
+}();
+
+// The bits that n bits of which k are set cost at their own density.
+double countBits(int n, int k) { return xLog2x[static_cast<size_t>(n)] - xLog2x[static_cast<size_t>(k)] - xLog2x[static_cast<size_t>(n - k)]; }
+
+// Each byte's bits, one to a byte of a word: adding these adds up to 255
+// bytes' bits place by place.
+constexpr std::array<uint64_t, 256> spreadBits = [] {
+    std::array<uint64_t, 256> t{};
+    for (int b = 0; b < 256; ++b)
+        for (int i = 0; i < 8; ++i)
+            t[static_cast<size_t>(b)] |= static_cast<uint64_t>((b >> i) & 1) << (8 * i);
+    return t;
+}();
+
+// Set bits and bytes at each bit place of a cell of a small step.
+struct StepCounts {
+    std::array<int, 7 * 8> ones{};
+    std::array<int, 7> bytes{};
+};
+
+// How much better bits are told by their place in the cell of step bytes
+// than by their place in a cell of base bytes (base divides step), less the
+// cost of the larger model.
+double stepInformation(const StepCounts &c, int step, int base)
+{
+    std::array<int, 7 * 8> baseOnes{}, baseBits{};
+    double stepCost = 0, baseCost = 0;
+    for (int i = 0; i < step * 8; ++i) {
+        const int bytes = c.bytes[static_cast<size_t>(i / 8)], ones = c.ones[static_cast<size_t>(i)];
+        stepCost += countBits(bytes, ones);
+        baseOnes[static_cast<size_t>(i / 8 % base * 8 + i % 8)] += ones;
+        baseBits[static_cast<size_t>(i / 8 % base * 8 + i % 8)] += bytes;
+    }
+    for (int i = 0; i < base * 8; ++i)
+        baseCost += countBits(baseBits[static_cast<size_t>(i)], baseOnes[static_cast<size_t>(i)]);
+    return baseCost - stepCost - 0.5 * 8 * (step - base) * std::log2(std::max(2, c.bytes[0]));
+}
+
+// The least information, in bits, that a group's places must give at a small step.
+constexpr double smallCellBits = 60;
+
+// Runs of groups of windows whose bits tell more by their place in a cell
+// of a small step than by their place in a byte (or, at 6 bytes, in 2 or 3
+// bytes, where 16-bit code repeats). They are judged at lag 8, where pages
+// of one row of bytes and columns a byte high are read.
+std::vector<LayoutRegion> smallCellRegions(std::span<const uint8_t> image, const LayoutScanPrep &prep, const std::function<bool()> &blockDone)
+{
+    const auto count = static_cast<int64_t>(prep.plausible.size());
+    constexpr int64_t windowsPerBlock = (int64_t{1} << 20) / layoutWindowBytes;
+    constexpr int groupBytes = static_cast<int>(windowGroup) * layoutWindowBytes;
+    std::vector<uint8_t> like(static_cast<size_t>(count));
+    // The bits of each window at every place of each small step, one word a
+    // place, for the last windowGroup windows.
+    std::array<std::array<uint64_t, 5 + 6 + 7>, windowGroup> ring{};
+    for (int64_t w = 0; w < count; ++w) {
+        if (w % windowsPerBlock == windowsPerBlock - 1 && blockDone())
+            return {};
+        auto &lanes = ring[static_cast<size_t>(w % windowGroup)];
+        lanes.fill(0);
+        if (!prep.inGlyphGroup[static_cast<size_t>(w)])
+            continue;
+        const int64_t from = w * layoutWindowBytes;
+        int p5 = static_cast<int>(from % 5), p6 = static_cast<int>(from % 6), p7 = static_cast<int>(from % 7);
+        for (int64_t i = from; i < from + layoutWindowBytes; ++i) {
+            const uint64_t bits = spreadBits[image[static_cast<size_t>(i)]];
+            lanes[static_cast<size_t>(p5)] += bits;
+            lanes[static_cast<size_t>(5 + p6)] += bits;
+            lanes[static_cast<size_t>(11 + p7)] += bits;
+            p5 = p5 == 4 ? 0 : p5 + 1;
+            p6 = p6 == 5 ? 0 : p6 + 1;
+            p7 = p7 == 6 ? 0 : p7 + 1;
+        }
+        const int64_t g = w - (windowGroup - 1);
+        if (g < 0 || !prep.groupMayHoldGlyphs[static_cast<size_t>(g)])
+            continue;
+        std::array<uint64_t, 5 + 6 + 7> sum{};
+        for (const auto &window : ring)
+            for (size_t i = 0; i < sum.size(); ++i)
+                sum[i] += window[i];
+        double best = -1e300;
+        int lane = 0;
+        for (const int step : smallSteps) {
+            StepCounts c;
+            const int first = static_cast<int>(g * layoutWindowBytes % step);
+            for (int q = 0; q < step; ++q) {
+                c.bytes[static_cast<size_t>(q)] = groupBytes / step + ((q - first + step) % step < groupBytes % step ? 1 : 0);
+                for (int b = 0; b < 8; ++b)
+                    c.ones[static_cast<size_t>(q * 8 + b)] = static_cast<int>(sum[static_cast<size_t>(lane + q)] >> (8 * b) & 0xFF);
+            }
+            lane += step;
+            const double info = step == 6 ? std::min(stepInformation(c, 6, 2), stepInformation(c, 6, 3)) : stepInformation(c, step, 1);
+            best = std::max(best, info);
+        }
+        if (best >= smallCellBits)
+            std::fill_n(like.begin() + g, windowGroup, 1);
+    }
+    std::vector<LayoutRegion> regions;
+    int64_t regionFrom = -1, lastLike = -1;
+    auto close = [&] {
+        if (regionFrom >= 0 && lastLike - regionFrom + 1 >= minRegionWindows)
+            regions.push_back({regionFrom * layoutWindowBytes, std::min<int64_t>(static_cast<int64_t>(image.size()), (lastLike + 1) * layoutWindowBytes),
+                               8, false, 1, false, true});
+    };
+    for (int64_t w = 0; w < count; ++w) {
+        if (!like[static_cast<size_t>(w)])
+            continue;
+        if (regionFrom < 0 || w - lastLike > maxWindowGap + 1) {
+            close();
+            regionFrom = w;
+        }
+        lastLike = w;
+    }
+    close();
+    return regions;
+}
+
 std::vector<LayoutRegion> findLayoutRegions(std::span<const uint8_t> image, const LayoutScanPrep &prep, int item,
                                             const std::function<bool()> &blockDone)
 {
@@ -1301,6 +1446,10 @@ std::vector<LayoutRegion> findLayoutRegions(std::span<const uint8_t> image, cons
         if (regionFrom >= 0)
             close(regionFrom, lastLike, least == faintWindow);
     }
+    if (lag == 8 && !reversedBits) {
+        std::vector<LayoutRegion> small = smallCellRegions(image, prep, blockDone);
+        regions.insert(regions.end(), small.begin(), small.end());
+    }
     return regions;
 }
 
@@ -1309,8 +1458,8 @@ std::vector<LayoutRegion> strongestRegions(std::vector<LayoutRegion> regions)
     // The items end in any order: ties are broken by place and lag, so that
     // a scan gives the same list every time.
     std::sort(regions.begin(), regions.end(), [](const LayoutRegion &a, const LayoutRegion &b) {
-        return std::tuple(a.faint, -a.strength, a.from, a.to, a.lag, a.reversedBits)
-               < std::tuple(b.faint, -b.strength, b.from, b.to, b.lag, b.reversedBits);
+        return std::tuple(a.faint, a.bySteps, -a.strength, a.from, a.to, a.lag, a.reversedBits)
+               < std::tuple(b.faint, b.bySteps, -b.strength, b.from, b.to, b.lag, b.reversedBits);
     });
     std::vector<LayoutRegion> kept;
     for (const LayoutRegion &r : regions) {
@@ -1341,7 +1490,7 @@ std::vector<LayoutRegion> strongestRegions(std::vector<LayoutRegion> regions)
 
 std::vector<FontCandidate> judgeLayoutRegion(std::span<const uint8_t> image, const LayoutRegion &region, const FontScanOptions &options)
 {
-    return judgeRegion(image, region.from, region.to, region.lag, region.reversedBits, region.faint, options);
+    return judgeRegion(image, region.from, region.to, region.lag, region.reversedBits, region.faint, region.bySteps, options);
 }
 
 FontCandidate scoreLayoutTable(std::span<const uint8_t> image, int64_t start, int64_t count, const FontFormat &format)

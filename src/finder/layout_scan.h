@@ -48,6 +48,7 @@ struct LayoutRegion {
     bool reversedBits = false; // packed glyphs whose bytes run from bit 0
     double strength = 0;       // how many times more often than at random
     bool faint = false;        // its bits agree less both ways, as in dense bold fonts
+    bool bySteps = false;      // found by the places of a small cell, not by agreement
 };
 
 // The first pass of item: where the image's bits agree at its lag.

@@ -62,6 +62,8 @@ private slots:
         QTest::newRow("rows 8x8 dense console, not turned") << "Lat15-VGA8.psf.gz" << Layout::Rows << false << quint64(1);
         QTest::newRow("packed 6x9, thin strokes without padding") << "6x9.pcf.gz" << Layout::Packed << false << quint64(1);
         QTest::newRow("packed 6x10, thin strokes without padding") << "6x10.pcf.gz" << Layout::Packed << false << quint64(2);
+        QTest::newRow("columns 5x8, a byte a column") << "5x8.pcf.gz" << Layout::Columns << false << quint64(1);
+        QTest::newRow("pages 5x7, not upside down") << "5x7.pcf.gz" << Layout::Pages << false << quint64(2);
     }
 
     void aFontInEachLayoutIsFoundFirstWithItsEnds()
