@@ -37,8 +37,10 @@ constexpr size_t stepsTried = 6;
 constexpr double firstLookShare = 1.0;
 // The share of it that a region found by the places of small cells must
 // reach: the first glyphs of a 5 x 8 font save few bits, and such regions
-// are few and judged only in the formats of their step.
+// are few and judged only in the formats of their steps. Packed small
+// cells, without padding bits to foresee, need less again.
 constexpr double smallCellLookShare = 0.6;
+constexpr double smallPackedLookShare = 0.4;
 // The least score of a table without widths, as a share of the least score
 // of a width-byte table: its glyphs have no width bytes to check.
 constexpr double layoutScoreShare = 0.25;
@@ -839,7 +841,8 @@ bool plausibleCell(const GlyphFormat &f)
 }
 
 // Glyph steps of small cells: pages and columns 5 to 7 pixels wide and up
-// to 8 high, a byte a column. Their pixels agree with their neighbours too
+// to 8 high, a byte a column, and packed glyphs of 33 to 56 bits (5 x 7,
+// 5 x 8, 6 x 8, 7 x 8). Their pixels agree with their neighbours too
 // little for the windows' agreement to show them, but the places of their
 // cells differ: the spacing column blank, the bottom row rarely inked.
 constexpr std::array<int, 3> smallSteps = {5, 6, 7};
@@ -938,10 +941,14 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
         }
         double bestLook = 0;
         for (const Reading *first : firsts) {
-            const int64_t glyphs = std::min<int64_t>(glyphsLooked, (judgedTo - from - first->phase) / first->format.step());
-            bestLook = std::max(bestLook, firstLook(image, Reader(first->format), from + first->phase, glyphs) / firstLookCellShare(first->format));
+            // A region of small cells often starts with bytes beside the font:
+            // its first look starts past its first window, as the comparison does.
+            const int64_t lookFrom = bySteps ? comparedFrom(from, to, *first) : from;
+            const int64_t glyphs = std::min<int64_t>(glyphsLooked, (judgedTo - lookFrom - first->phase) / first->format.step());
+            bestLook = std::max(bestLook, firstLook(image, Reader(first->format), lookFrom + first->phase, glyphs) / firstLookCellShare(first->format));
         }
-        if (bestLook < options.minScore * layoutScoreShare * firstLookShare * (bySteps ? smallCellLookShare : 1.0))
+        const double smallShare = lag % 8 != 0 ? smallPackedLookShare : smallCellLookShare;
+        if (bestLook < options.minScore * layoutScoreShare * firstLookShare * (bySteps ? smallShare : 1.0))
             return {};
     }
     // The formats with a reading nearly as smooth as the smoothest, then of
@@ -1277,10 +1284,28 @@ double stepInformation(const StepCounts &c, int step, int base)
 // The least information, in bits, that a group's places must give at a small step.
 constexpr double smallCellBits = 60;
 
+// Whether the group of windows from window g may hold small glyphs: as a
+// group that may hold glyphs, but whose bits need to agree with the next
+// bit only 1.3 times as often as at random, as thin strokes of 5 pixels do.
+bool mayHoldSmallCells(const LayoutScanPrep &prep, int64_t g)
+{
+    int ones = 0;
+    for (int64_t i = g; i < g + windowGroup; ++i) {
+        if (!prep.plausible[static_cast<size_t>(i)])
+            return false;
+        ones += prep.ones[static_cast<size_t>(i)];
+    }
+    const double density = ones / (8.0 * layoutWindowBytes * windowGroup);
+    const double chance = density / (2 - density);
+    const int inter = prep.groupNextInter[static_cast<size_t>(g)], uni = prep.groupNextUni[static_cast<size_t>(g)];
+    return density >= 0.01 && density <= 0.7 && uni > 0 && static_cast<double>(inter) / uni >= 1.3 * chance;
+}
+
 // Runs of groups of windows whose bits tell more by their place in a cell
 // of a small step than by their place in a byte (or, at 6 bytes, in 2 or 3
-// bytes, where 16-bit code repeats). They are judged at lag 8, where pages
-// of one row of bytes and columns a byte high are read.
+// bytes, where 16-bit code repeats). Each run is judged at lag 8, where
+// pages of one row of bytes and columns a byte high are read, and at every
+// lag of packed glyphs (4 to 7 bits a row, in either bit order).
 std::vector<LayoutRegion> smallCellRegions(std::span<const uint8_t> image, const LayoutScanPrep &prep, const std::function<bool()> &blockDone)
 {
     const auto count = static_cast<int64_t>(prep.plausible.size());
@@ -1295,7 +1320,7 @@ std::vector<LayoutRegion> smallCellRegions(std::span<const uint8_t> image, const
             return {};
         auto &lanes = ring[static_cast<size_t>(w % windowGroup)];
         lanes.fill(0);
-        if (!prep.inGlyphGroup[static_cast<size_t>(w)])
+        if (!prep.plausible[static_cast<size_t>(w)])
             continue;
         const int64_t from = w * layoutWindowBytes;
         int p5 = static_cast<int>(from % 5), p6 = static_cast<int>(from % 6), p7 = static_cast<int>(from % 7);
@@ -1309,7 +1334,7 @@ std::vector<LayoutRegion> smallCellRegions(std::span<const uint8_t> image, const
             p7 = p7 == 6 ? 0 : p7 + 1;
         }
         const int64_t g = w - (windowGroup - 1);
-        if (g < 0 || !prep.groupMayHoldGlyphs[static_cast<size_t>(g)])
+        if (g < 0 || !mayHoldSmallCells(prep, g))
             continue;
         std::array<uint64_t, 5 + 6 + 7> sum{};
         for (const auto &window : ring)
@@ -1335,9 +1360,14 @@ std::vector<LayoutRegion> smallCellRegions(std::span<const uint8_t> image, const
     std::vector<LayoutRegion> regions;
     int64_t regionFrom = -1, lastLike = -1;
     auto close = [&] {
-        if (regionFrom >= 0 && lastLike - regionFrom + 1 >= minRegionWindows)
-            regions.push_back({regionFrom * layoutWindowBytes, std::min<int64_t>(static_cast<int64_t>(image.size()), (lastLike + 1) * layoutWindowBytes),
-                               8, false, 1, false, true});
+        if (regionFrom < 0 || lastLike - regionFrom + 1 < minRegionWindows)
+            return;
+        const int64_t from = regionFrom * layoutWindowBytes;
+        const int64_t to = std::min<int64_t>(static_cast<int64_t>(image.size()), (lastLike + 1) * layoutWindowBytes);
+        regions.push_back({from, to, 8, false, 1, false, true});
+        for (int lag = minLag; lag < 8; ++lag)
+            for (const bool reversedBits : {false, true})
+                regions.push_back({from, to, lag, reversedBits, 1, false, true});
     };
     for (int64_t w = 0; w < count; ++w) {
         if (!like[static_cast<size_t>(w)])
@@ -1465,6 +1495,9 @@ std::vector<LayoutRegion> strongestRegions(std::vector<LayoutRegion> regions)
     for (const LayoutRegion &r : regions) {
         int stronger = 0;
         for (const LayoutRegion &k : kept) {
+            // The readings of a place of small cells are all judged.
+            if (r.bySteps && k.bySteps)
+                continue;
             // A faint region is judged only where no clear one lies.
             if (r.faint && !k.faint) {
                 stronger += std::min(r.to, k.to) > std::max(r.from, k.from) ? regionsPerPlace : 0;
