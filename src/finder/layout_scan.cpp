@@ -853,9 +853,15 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
     const int64_t judgedTo = std::min(to, from + judgedBytes);
     // The steps of the formats, best by their places' information first.
     std::vector<GlyphFormat> formats = formatsForLag(lag);
-    // A region found by the places of a small cell holds glyphs of a small step, if any.
-    if (bySteps)
+    // A region found by the places of small cells holds glyphs of a small
+    // step, if any: pages or columns a byte high, or packed glyphs of any width.
+    if (bySteps) {
+        for (int packedLag = minLag; packedLag < 8; ++packedLag) {
+            const std::vector<GlyphFormat> packed = formatsForLag(packedLag);
+            formats.insert(formats.end(), packed.begin(), packed.end());
+        }
         std::erase_if(formats, [](const GlyphFormat &f) { return std::find(smallSteps.begin(), smallSteps.end(), f.step()) == smallSteps.end(); });
+    }
     // First the steps at which bytes agree most with the byte one step on
     // (the same place of the next glyph), then of those the best by the
     // information of their places.
@@ -909,8 +915,8 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
             if (plain.step() != step || !plausibleCell(plain))
                 continue;
             for (const bool reverse : {false, true}) {
-                // Packed glyphs: the item's bit order says which.
-                if (lag % 8 != 0 && reverse != reversedBits)
+                // Packed glyphs: the item's bit order says which (small cells try both).
+                if (plain.layout == Layout::Packed && !bySteps && reverse != reversedBits)
                     continue;
                 GlyphFormat f = plain;
                 f.reverse = reverse;
@@ -945,10 +951,10 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
             // its first look starts past its first window, as the comparison does.
             const int64_t lookFrom = bySteps ? comparedFrom(from, to, *first) : from;
             const int64_t glyphs = std::min<int64_t>(glyphsLooked, (judgedTo - lookFrom - first->phase) / first->format.step());
-            bestLook = std::max(bestLook, firstLook(image, Reader(first->format), lookFrom + first->phase, glyphs) / firstLookCellShare(first->format));
+            const double smallShare = !bySteps ? 1.0 : first->format.layout == Layout::Packed ? smallPackedLookShare : smallCellLookShare;
+            bestLook = std::max(bestLook, firstLook(image, Reader(first->format), lookFrom + first->phase, glyphs) / (firstLookCellShare(first->format) * smallShare));
         }
-        const double smallShare = lag % 8 != 0 ? smallPackedLookShare : smallCellLookShare;
-        if (bestLook < options.minScore * layoutScoreShare * firstLookShare * (bySteps ? smallShare : 1.0))
+        if (bestLook < options.minScore * layoutScoreShare * firstLookShare)
             return {};
     }
     // The formats with a reading nearly as smooth as the smoothest, then of
@@ -1308,9 +1314,9 @@ bool mayHoldSmallCells(const LayoutScanPrep &prep, int64_t g)
 
 // Runs of groups of windows whose bits tell more by their place in a cell
 // of a small step than by their place in a byte (or, at 6 bytes, in 2 or 3
-// bytes, where 16-bit code repeats). Each run is judged at lag 8, where
-// pages of one row of bytes and columns a byte high are read, and at every
-// lag of packed glyphs (4 to 7 bits a row, in either bit order).
+// bytes, where 16-bit code repeats). Each run is judged once, in the
+// formats of those steps: pages of one row of bytes, columns a byte high
+// and packed glyphs of every width and bit order.
 std::vector<LayoutRegion> smallCellRegions(std::span<const uint8_t> image, const LayoutScanPrep &prep, const std::function<bool()> &blockDone)
 {
     const auto count = static_cast<int64_t>(prep.plausible.size());
@@ -1339,7 +1345,9 @@ std::vector<LayoutRegion> smallCellRegions(std::span<const uint8_t> image, const
             p7 = p7 == 6 ? 0 : p7 + 1;
         }
         const int64_t g = w - (windowGroup - 1);
-        if (g < 0 || !mayHoldSmallCells(prep, g))
+        // Groups from every other window: a group's places tell about as
+        // much one window on, and a font's run of groups is as long.
+        if (g < 0 || g % 2 != 0 || !mayHoldSmallCells(prep, g))
             continue;
         std::array<uint64_t, 5 + 6 + 7> sum{};
         for (const auto &window : ring)
@@ -1370,9 +1378,6 @@ std::vector<LayoutRegion> smallCellRegions(std::span<const uint8_t> image, const
         const int64_t from = regionFrom * layoutWindowBytes;
         const int64_t to = std::min<int64_t>(static_cast<int64_t>(image.size()), (lastLike + 1) * layoutWindowBytes);
         regions.push_back({from, to, 8, false, 1, false, true});
-        for (int lag = minLag; lag < 8; ++lag)
-            for (const bool reversedBits : {false, true})
-                regions.push_back({from, to, lag, reversedBits, 1, false, true});
     };
     for (int64_t w = 0; w < count; ++w) {
         if (!like[static_cast<size_t>(w)])
@@ -1500,9 +1505,6 @@ std::vector<LayoutRegion> strongestRegions(std::vector<LayoutRegion> regions)
     for (const LayoutRegion &r : regions) {
         int stronger = 0;
         for (const LayoutRegion &k : kept) {
-            // The readings of a place of small cells are all judged.
-            if (r.bySteps && k.bySteps)
-                continue;
             // A faint region is judged only where no clear one lies.
             if (r.faint && !k.faint) {
                 stronger += std::min(r.to, k.to) > std::max(r.from, k.from) ? regionsPerPlace : 0;
