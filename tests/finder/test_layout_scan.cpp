@@ -143,17 +143,21 @@ private slots:
         }
     }
 
-    // Bytes of short strokes everywhere; in [0x1000, 0x3000) a pattern. Cells
-    // of 5 or 7 bytes with a blank column make a small-cell region there;
-    // 16-bit words (every other byte blank) repeat at 6 bytes too, but tell
-    // nothing more there than at 2, and make none.
+    // Bytes of short strokes everywhere; from 0x1000 to the case's end a
+    // pattern. Cells of 5, 6 or 7 bytes with a blank column make a small-cell
+    // region there, if it is long enough for a run of groups; 16-bit words
+    // (every other byte blank) repeat at 6 bytes too, but tell nothing more
+    // there than at 2, and make none; nor does text.
     void smallCellRegionsFollowTheCellsPlaces()
     {
-        const struct { const char *name; int step, blankPlace; bool region; } cases[] = {
-            {"5-byte cells, last column blank", 5, 4, true},
-            {"7-byte cells, first column blank", 7, 0, true},
-            {"16-bit words", 2, 1, false},
-            {"no cells", 1, -1, false},
+        const struct { const char *name; int step, blankPlace; int64_t end; bool text, region; } cases[] = {
+            {"5-byte cells, last column blank", 5, 4, 0x3000, false, true},
+            {"6-byte cells, last column blank", 6, 5, 0x3000, false, true},
+            {"7-byte cells, first column blank", 7, 0, 0x3000, false, true},
+            {"5-byte cells, too few", 5, 4, 0x10C0, false, false},
+            {"16-bit words", 2, 1, 0x3000, false, false},
+            {"text in 5-byte records", 5, 4, 0x3000, true, false},
+            {"no cells", 1, -1, 0x3000, false, false},
         };
         const uint8_t strokes[] = {0x00, 0x18, 0x0F, 0xF0, 0x3C, 0x7E, 0x66, 0x1C};
         int lag8 = 0;
@@ -162,13 +166,16 @@ private slots:
         for (const auto &c : cases) {
             std::mt19937 random(7);
             std::vector<uint8_t> image(0x4000);
-            for (size_t i = 0; i < image.size(); ++i)
-                image[i] = i >= 0x1000 && i < 0x3000 && static_cast<int>(i % static_cast<size_t>(c.step)) == c.blankPlace ? 0 : strokes[random() % 8];
+            for (size_t i = 0; i < image.size(); ++i) {
+                const bool inPattern = i >= 0x1000 && static_cast<int64_t>(i) < c.end;
+                const bool blank = inPattern && static_cast<int>(i % static_cast<size_t>(c.step)) == c.blankPlace;
+                image[i] = blank ? (c.text ? ' ' : 0) : inPattern && c.text ? static_cast<uint8_t>('a' + random() % 26) : strokes[random() % 8];
+            }
             std::vector<LayoutRegion> small;
             for (const LayoutRegion &r : findLayoutRegions(image, prepareLayoutScan(image), lag8, [] { return false; }))
                 if (r.bySteps)
                     small.push_back(r);
-            const bool there = small.size() == 1 && small[0].from >= 0xF00 && small[0].from < 0x1100 && small[0].to > 0x2F00 && small[0].to <= 0x3100;
+            const bool there = small.size() == 1 && small[0].from >= 0xF00 && small[0].from < 0x1100 && small[0].to > c.end - 0x100 && small[0].to <= c.end + 0x100;
             QVERIFY2(c.region ? there : small.empty(), c.name);
         }
     }
