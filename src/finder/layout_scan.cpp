@@ -1242,6 +1242,28 @@ LayoutScanPrep prepareLayoutScan(std::span<const uint8_t> image)
     return prep;
 }
 
+namespace {
+
+// Calls close(first, last) for each run of windows marked at least least,
+// over gaps of up to maxWindowGap windows.
+template <typename Close>
+void forEachRun(const std::vector<uint8_t> &like, uint8_t least, Close close)
+{
+    int64_t runFrom = -1, lastLike = -1;
+    for (int64_t w = 0; w < static_cast<int64_t>(like.size()); ++w) {
+        if (like[static_cast<size_t>(w)] < least)
+            continue;
+        if (runFrom < 0 || w - lastLike > maxWindowGap + 1) {
+            if (runFrom >= 0)
+                close(runFrom, lastLike);
+            runFrom = w;
+        }
+        lastLike = w;
+    }
+    if (runFrom >= 0)
+        close(runFrom, lastLike);
+}
+
 // x log2 x for the counts of a group of windows.
 const std::array<double, 257> xLog2x = [] {
     std::array<double, 257> t{};
@@ -1371,26 +1393,15 @@ std::vector<LayoutRegion> smallCellRegions(std::span<const uint8_t> image, const
             std::fill_n(like.begin() + g, windowGroup, 1);
     }
     std::vector<LayoutRegion> regions;
-    int64_t regionFrom = -1, lastLike = -1;
-    auto close = [&] {
-        if (regionFrom < 0 || lastLike - regionFrom + 1 < minRegionWindows)
-            return;
-        const int64_t from = regionFrom * layoutWindowBytes;
-        const int64_t to = std::min<int64_t>(static_cast<int64_t>(image.size()), (lastLike + 1) * layoutWindowBytes);
-        regions.push_back({from, to, 8, false, 1, false, true});
-    };
-    for (int64_t w = 0; w < count; ++w) {
-        if (!like[static_cast<size_t>(w)])
-            continue;
-        if (regionFrom < 0 || w - lastLike > maxWindowGap + 1) {
-            close();
-            regionFrom = w;
-        }
-        lastLike = w;
-    }
-    close();
+    forEachRun(like, 1, [&](int64_t first, int64_t last) {
+        if (last - first + 1 >= minRegionWindows)
+            regions.push_back({first * layoutWindowBytes, std::min<int64_t>(static_cast<int64_t>(image.size()), (last + 1) * layoutWindowBytes),
+                               8, false, 1, false, true});
+    });
     return regions;
 }
+
+} // namespace
 
 std::vector<LayoutRegion> findLayoutRegions(std::span<const uint8_t> image, const LayoutScanPrep &prep, int item,
                                             const std::function<bool()> &blockDone)
@@ -1471,21 +1482,8 @@ std::vector<LayoutRegion> findLayoutRegions(std::span<const uint8_t> image, cons
         regions.push_back({first * layoutWindowBytes, std::min<int64_t>(static_cast<int64_t>(image.size()), (last + 1) * layoutWindowBytes),
                            lag, reversedBits, strength, faint});
     };
-    for (const uint8_t least : {clearWindow, faintWindow}) {
-        int64_t regionFrom = -1, lastLike = -1;
-        for (int64_t w = 0; w < count; ++w) {
-            if (like[static_cast<size_t>(w)] < least)
-                continue;
-            if (regionFrom < 0 || w - lastLike > maxWindowGap + 1) {
-                if (regionFrom >= 0)
-                    close(regionFrom, lastLike, least == faintWindow);
-                regionFrom = w;
-            }
-            lastLike = w;
-        }
-        if (regionFrom >= 0)
-            close(regionFrom, lastLike, least == faintWindow);
-    }
+    for (const uint8_t least : {clearWindow, faintWindow})
+        forEachRun(like, least, [&](int64_t first, int64_t last) { close(first, last, least == faintWindow); });
     if (lag == 8 && !reversedBits) {
         std::vector<LayoutRegion> small = smallCellRegions(image, prep, blockDone);
         regions.insert(regions.end(), small.begin(), small.end());
