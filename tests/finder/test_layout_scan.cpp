@@ -66,6 +66,7 @@ private slots:
         QTest::newRow("columns 5x8, a byte a column") << "5x8.pcf.gz" << Layout::Columns << false << quint64(1);
         QTest::newRow("pages 5x7, not upside down") << "5x7.pcf.gz" << Layout::Pages << false << quint64(2);
         QTest::newRow("packed 5x8") << "5x8.pcf.gz" << Layout::Packed << false << quint64(1);
+        QTest::newRow("packed reverse 5x7") << "5x7.pcf.gz" << Layout::Packed << true << quint64(3);
     }
 
     void aFontInEachLayoutIsFoundFirstWithItsEnds()
@@ -177,6 +178,22 @@ private slots:
                     small.push_back(r);
             const bool there = small.size() == 1 && small[0].from >= 0xF00 && small[0].from < 0x1100 && small[0].to > c.end - 0x100 && small[0].to <= c.end + 0x100;
             QVERIFY2(c.region ? there : small.empty(), c.name);
+        }
+    }
+
+    // A region of small cells is judged in every format of its steps: pages
+    // and columns a byte high, and packed glyphs in either bit order.
+    void aRegionOfSmallCellsIsReadInItsFontsFormat()
+    {
+        const struct { Layout layout; bool reverse; } cases[] = {
+            {Layout::Pages, false}, {Layout::Columns, true}, {Layout::Packed, false}, {Layout::Packed, true},
+        };
+        for (const auto &c : cases) {
+            std::vector<uint8_t> image = test::firmwareBackground(5, 256 << 10);
+            const test::PlantedFont planted = test::plantCellFont(image, 0x20004, "5x8.pcf.gz", c.layout, c.reverse, 160);
+            const LayoutRegion region{0x20000, 0x20340, 8, false, 1, false, true};
+            const std::vector<FontCandidate> found = judgeLayoutRegion(image, region, withLayouts());
+            QVERIFY2(found.size() == 1 && test::showsFont(image, found[0], planted), qPrintable(QString::fromStdString(formatText(planted.format))));
         }
     }
 
