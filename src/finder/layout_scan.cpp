@@ -362,7 +362,11 @@ double orientationScore(std::span<const uint8_t> image, int64_t start, int64_t c
     const auto capLine = std::max_element(tops.begin(), tops.end());
     const int descending = std::accumulate(baseline + 1, bottoms.end(), 0);
     const int ascending = std::accumulate(tops.begin(), capLine, 0);
-    return (firstColumn - lastColumn + leaning + *baseline - *capLine + 0.001 * (descending - ascending)) / static_cast<double>(inked);
+    // In glyphs of 8 rows or fewer, capitals, digits and ascenders share the
+    // top row about as often as glyphs share the baseline: there, within a
+    // twentieth of the glyphs, the descenders decide.
+    const double descenderWeight = h <= 8 && std::abs(*baseline - *capLine) * 20 <= inked ? 0.5 : 0.001;
+    return (firstColumn - lastColumn + leaning + *baseline - *capLine + descenderWeight * (descending - ascending)) / static_cast<double>(inked);
 }
 
 struct Extent {
@@ -631,6 +635,23 @@ Shape shapeOf(std::span<const uint8_t> image, int64_t start, int64_t count, cons
 // its distinct glyphs, taken only at the pixel places that vary from glyph
 // to glyph (a place set in nearly every glyph is a field of data), and
 // reduced when many places are such fields.
+// Whether the places that glyphs ink span at most 24 pixels (4 x 6) and,
+// but for two rows, the cell's height: the smallest fonts, not a few
+// inked places of a larger cell.
+bool tinyGlyphs(const Pixels &varied, const GlyphFormat &f)
+{
+    int left = f.width, right = -1, top = f.height, bottom = -1;
+    for (int y = 0; y < f.height; ++y)
+        for (int x = 0; x < f.width; ++x)
+            if (varied[static_cast<size_t>(y * f.width + x)]) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    return right >= left && (right - left + 1) * (bottom - top + 1) <= 24 && bottom - top + 3 >= f.height;
+}
+
 FontCandidate scoreExtent(std::span<const uint8_t> image, const Reader &reader, int64_t start, int64_t count)
 {
     const GlyphFormat &f = reader.format;
@@ -714,8 +735,11 @@ FontCandidate scoreExtent(std::span<const uint8_t> image, const Reader &reader, 
     // Glyphs are drawn in strokes: most are one or two pieces of ink, and
     // an ink pixel alone among its eight neighbours is rare (a dot); numbers
     // and bit fields scatter their ink.
-    c.score = std::max(0.0, gain) * std::clamp(c.strokeShare / 0.4, 0.0, 1.0) * std::clamp(1 - c.fieldShare / 0.1, 0.0, 1.0)
-              * std::clamp((0.025 - c.edgeInkShare) / 0.01, 0.0, 1.0) * std::clamp((2 - c.piecesPerGlyph) / 0.5, 0.0, 1.0);
+    // Glyphs of 4 x 6 pixels have strokes too short to run both ways, and
+    // their dots (i, j, the colon) are a larger share of their ink.
+    const bool tiny = tinyGlyphs(varied, f);
+    c.score = std::max(0.0, gain) * std::clamp(c.strokeShare / (tiny ? 0.2 : 0.4), 0.0, 1.0) * std::clamp(1 - c.fieldShare / 0.1, 0.0, 1.0)
+              * std::clamp(((tiny ? 0.035 : 0.025) - c.edgeInkShare) / 0.01, 0.0, 1.0) * std::clamp((2 - c.piecesPerGlyph) / 0.5, 0.0, 1.0);
     return c;
 }
 
@@ -731,7 +755,11 @@ double firstLook(std::span<const uint8_t> image, const Reader &reader, int64_t s
             strokes.add(p, reader.format.width, reader.format.height);
             model.add(p, reader.format.width, reader.format.height);
         }
-    return std::max(0.0, model.gain()) * std::clamp(strokes.balance() / 0.4, 0.0, 1.0);
+    // Glyphs 4 pixels wide (4 x 6, or in pages and columns 4 x 8 before
+    // their blank rows are known) have strokes too short to run both ways.
+    const GlyphFormat &f = reader.format;
+    const bool tiny = f.width * f.height <= 24 || (f.width <= 4 && (f.layout == Layout::Pages || f.layout == Layout::Columns));
+    return std::max(0.0, model.gain()) * std::clamp(strokes.balance() / (tiny ? 0.2 : 0.4), 0.0, 1.0);
 }
 
 // The bits set at each of step x 8 bit places over the glyphs of [from, to)
@@ -840,12 +868,12 @@ bool plausibleCell(const GlyphFormat &f)
     return f.layout == Layout::Pages || f.layout == Layout::Columns || cellShapeFits(f);
 }
 
-// Glyph steps of small cells: pages and columns 5 to 7 pixels wide and up
-// to 8 high, a byte a column, and packed glyphs of 33 to 56 bits (5 x 7,
-// 5 x 8, 6 x 8, 7 x 8). Their pixels agree with their neighbours too
+// Glyph steps of small cells: pages and columns 4 to 7 pixels wide and up
+// to 8 high, a byte a column, and packed glyphs of 3 bytes (4 x 6) and of
+// 33 to 56 bits (5 x 7, 5 x 8, 6 x 8, 7 x 8). Their pixels agree with their neighbours too
 // little for the windows' agreement to show them, but the places of their
 // cells differ: the spacing column blank, the bottom row rarely inked.
-constexpr std::array<int, 3> smallSteps = {5, 6, 7};
+constexpr std::array<int, 5> smallSteps = {3, 4, 5, 6, 7};
 
 std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t from, int64_t to, int lag, bool reversedBits,
                                        bool faint, bool bySteps, const FontScanOptions &options)
@@ -860,7 +888,11 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
             const std::vector<GlyphFormat> packed = formatsForLag(packedLag);
             formats.insert(formats.end(), packed.begin(), packed.end());
         }
-        std::erase_if(formats, [](const GlyphFormat &f) { return std::find(smallSteps.begin(), smallSteps.end(), f.step()) == smallSteps.end(); });
+        // Packed glyphs of 4 bytes are read in every table of 32-bit words.
+        std::erase_if(formats, [](const GlyphFormat &f) {
+            return std::find(smallSteps.begin(), smallSteps.end(), f.step()) == smallSteps.end()
+                   || (f.layout == Layout::Packed && f.step() == 4);
+        });
     }
     // First the steps at which bytes agree most with the byte one step on
     // (the same place of the next glyph), then of those the best by the
@@ -1313,14 +1345,24 @@ double stepInformation(const StepCounts &c, int step, int base)
     return baseCost - stepCost - 0.5 * 8 * (step - base) * std::log2(std::max(2, c.bytes[0]));
 }
 
+// Whether a cell of step bytes has a bit place set in nearly every cell:
+// the fixed fields of 32-bit code (ARM's condition "always") and of
+// tables, where a font's pixels are each inked in a few of its glyphs.
+bool heldByWords(const StepCounts &c, int step)
+{
+    for (int q = 0; q < step; ++q)
+        for (int b = 0; b < 8; ++b)
+            if (c.ones[static_cast<size_t>(q * 8 + b)] * 10 > c.bytes[static_cast<size_t>(q)] * 8)
+                return true;
+    return false;
+}
+
 // The least information, in bits, that a group's places must give at a small step.
 constexpr double smallCellBits = 60;
 
-// Whether the group of windows from window g may hold small glyphs: as a
-// group that may hold glyphs, but whose bits need to agree with the next
-// bit only 1.15 times as often as at random, as the thin strokes of 5 x 8
-// packed glyphs do (their next bit is often in the next row).
-bool mayHoldSmallCells(const LayoutScanPrep &prep, int64_t g)
+// Whether the group of windows from window g may hold small glyphs: every
+// window as a group that may hold glyphs, at a density of ink.
+bool mayHoldSmallCells(const LayoutScanPrep &prep, int64_t g, double &density)
 {
     int ones = 0;
     for (int64_t i = g; i < g + windowGroup; ++i) {
@@ -1328,26 +1370,38 @@ bool mayHoldSmallCells(const LayoutScanPrep &prep, int64_t g)
             return false;
         ones += prep.ones[static_cast<size_t>(i)];
     }
-    const double density = ones / (8.0 * layoutWindowBytes * windowGroup);
+    density = ones / (8.0 * layoutWindowBytes * windowGroup);
+    return density >= 0.01 && density <= 0.7;
+}
+
+// Whether the group's bits agree with the next bit at least 1.15 times as
+// often as at random, as the thin strokes of 5 x 8 packed glyphs do (their
+// next bit is often in the next row): most code and data does not.
+bool nextBitsAgree(const LayoutScanPrep &prep, int64_t g, double density)
+{
     const double chance = density / (2 - density);
     const int inter = prep.groupNextInter[static_cast<size_t>(g)], uni = prep.groupNextUni[static_cast<size_t>(g)];
-    return density >= 0.01 && density <= 0.7 && uni > 0 && static_cast<double>(inter) / uni >= 1.15 * chance;
+    return uni > 0 && static_cast<double>(inter) / uni >= 1.15 * chance;
 }
 
 // Runs of groups of windows whose bits tell more by their place in a cell
 // of a small step than by their place in a byte (or, at 6 bytes, in 2 or 3
-// bytes, where 16-bit code repeats). Each run is judged once, in the
-// formats of those steps: pages of one row of bytes, columns a byte high
-// and packed glyphs of every width and bit order.
+// bytes, where 16-bit code repeats; at 4 bytes, in 2 bytes, and never where
+// a place is set in nearly every cell, as in 32-bit code). Runs of cells of
+// 3 or 4 bytes and of 5 to 7 are regions of their own. Each is judged once,
+// in the formats of the small steps: pages of one row of bytes, columns a
+// byte high and packed glyphs of every width and bit order.
 std::vector<LayoutRegion> smallCellRegions(std::span<const uint8_t> image, const LayoutScanPrep &prep, const std::function<bool()> &blockDone)
 {
     const auto count = static_cast<int64_t>(prep.plausible.size());
     constexpr int64_t windowsPerBlock = (int64_t{1} << 20) / layoutWindowBytes;
     constexpr int groupBytes = static_cast<int>(windowGroup) * layoutWindowBytes;
-    std::vector<uint8_t> like(static_cast<size_t>(count));
+    // Windows like cells of 5 to 7 bytes, and like cells of 3 or 4: each
+    // makes regions of its own, so that neither runs into the other.
+    std::vector<uint8_t> like(static_cast<size_t>(count)), likeTiny(static_cast<size_t>(count));
     // The bits of each window at every place of each small step, one word a
     // place, for the last windowGroup windows.
-    std::array<std::array<uint64_t, 5 + 6 + 7>, windowGroup> ring{};
+    std::array<std::array<uint64_t, 3 + 4 + 5 + 6 + 7>, windowGroup> ring{};
     for (int64_t w = 0; w < count; ++w) {
         if (w % windowsPerBlock == windowsPerBlock - 1 && blockDone())
             return {};
@@ -1356,12 +1410,17 @@ std::vector<LayoutRegion> smallCellRegions(std::span<const uint8_t> image, const
         if (!prep.plausible[static_cast<size_t>(w)])
             continue;
         const int64_t from = w * layoutWindowBytes;
+        int p3 = static_cast<int>(from % 3), p4 = static_cast<int>(from % 4);
         int p5 = static_cast<int>(from % 5), p6 = static_cast<int>(from % 6), p7 = static_cast<int>(from % 7);
         for (int64_t i = from; i < from + layoutWindowBytes; ++i) {
             const uint64_t bits = spreadBits[image[static_cast<size_t>(i)]];
-            lanes[static_cast<size_t>(p5)] += bits;
-            lanes[static_cast<size_t>(5 + p6)] += bits;
-            lanes[static_cast<size_t>(11 + p7)] += bits;
+            lanes[static_cast<size_t>(p3)] += bits;
+            lanes[static_cast<size_t>(3 + p4)] += bits;
+            lanes[static_cast<size_t>(7 + p5)] += bits;
+            lanes[static_cast<size_t>(12 + p6)] += bits;
+            lanes[static_cast<size_t>(18 + p7)] += bits;
+            p3 = p3 == 2 ? 0 : p3 + 1;
+            p4 = p4 == 3 ? 0 : p4 + 1;
             p5 = p5 == 4 ? 0 : p5 + 1;
             p6 = p6 == 5 ? 0 : p6 + 1;
             p7 = p7 == 6 ? 0 : p7 + 1;
@@ -1369,31 +1428,61 @@ std::vector<LayoutRegion> smallCellRegions(std::span<const uint8_t> image, const
         const int64_t g = w - (windowGroup - 1);
         // Groups from every other window: a group's places tell about as
         // much one window on, and a font's run of groups is as long.
-        if (g < 0 || g % 2 != 0 || !mayHoldSmallCells(prep, g))
+        double density = 0;
+        if (g < 0 || g % 2 != 0 || !mayHoldSmallCells(prep, g, density))
             continue;
-        std::array<uint64_t, 5 + 6 + 7> sum{};
+        // Packed glyphs of 3 bytes are 4 pixels wide: rows of up to three
+        // pixels and a blank column, whose next bits agree no more than at
+        // random. Their cells alone go without that test.
+        const bool agreeing = nextBitsAgree(prep, g, density);
+        std::array<uint64_t, 3 + 4 + 5 + 6 + 7> sum{};
         for (const auto &window : ring)
             for (size_t i = 0; i < sum.size(); ++i)
                 sum[i] += window[i];
-        double best = -1e300;
-        int lane = 0;
-        for (const int step : smallSteps) {
-            StepCounts c;
+        // Each small step's counts, then what its places tell.
+        std::array<StepCounts, smallSteps.size()> counts;
+        for (size_t i = 0, lane = 0; i < smallSteps.size(); lane += static_cast<size_t>(smallSteps[i]), ++i) {
+            const int step = smallSteps[i];
+            StepCounts &c = counts[i];
             const int first = static_cast<int>(g * layoutWindowBytes % step);
             for (int q = 0; q < step; ++q) {
                 c.bytes[static_cast<size_t>(q)] = groupBytes / step + ((q - first + step) % step < groupBytes % step ? 1 : 0);
                 for (int b = 0; b < 8; ++b)
-                    c.ones[static_cast<size_t>(q * 8 + b)] = static_cast<int>(sum[static_cast<size_t>(lane + q)] >> (8 * b) & 0xFF);
+                    c.ones[static_cast<size_t>(q * 8 + b)] = static_cast<int>(sum[lane + static_cast<size_t>(q)] >> (8 * b) & 0xFF);
             }
-            lane += step;
-            const double info = step == 6 ? std::min(stepInformation(c, 6, 2), stepInformation(c, 6, 3)) : stepInformation(c, step, 1);
-            best = std::max(best, info);
+        }
+        static_assert(smallSteps[3] == 6);
+        const StepCounts &sixBytes = counts[3];
+        double best = -1e300, bestTiny = -1e300;
+        for (size_t i = 0; i < smallSteps.size(); ++i) {
+            const int step = smallSteps[i];
+            const StepCounts &c = counts[i];
+            double info = -1e300;
+            if (step == 3) // unless its cells are of 6 bytes
+                info = stepInformation(sixBytes, 6, 3) < smallCellBits ? stepInformation(c, 3, 1) : -1e300;
+            else if (!agreeing)
+                continue;
+            else if (step == 4)
+                info = heldByWords(c, 4) ? -1e300 : stepInformation(c, 4, 2);
+            else if (step == 6)
+                info = std::min(stepInformation(c, 6, 2), stepInformation(c, 6, 3));
+            else
+                info = stepInformation(c, step, 1);
+            double &bestOfSize = step < 5 ? bestTiny : best;
+            bestOfSize = std::max(bestOfSize, info);
         }
         if (best >= smallCellBits)
             std::fill_n(like.begin() + g, windowGroup, 1);
+        if (bestTiny >= smallCellBits)
+            std::fill_n(likeTiny.begin() + g, windowGroup, 1);
     }
     std::vector<LayoutRegion> regions;
     forEachRun(like, 1, [&](int64_t first, int64_t last) {
+        if (last - first + 1 >= minRegionWindows)
+            regions.push_back({first * layoutWindowBytes, std::min<int64_t>(static_cast<int64_t>(image.size()), (last + 1) * layoutWindowBytes),
+                               8, false, 1, false, true});
+    });
+    forEachRun(likeTiny, 1, [&](int64_t first, int64_t last) {
         if (last - first + 1 >= minRegionWindows)
             regions.push_back({first * layoutWindowBytes, std::min<int64_t>(static_cast<int64_t>(image.size()), (last + 1) * layoutWindowBytes),
                                8, false, 1, false, true});
@@ -1503,6 +1592,10 @@ std::vector<LayoutRegion> strongestRegions(std::vector<LayoutRegion> regions)
     for (const LayoutRegion &r : regions) {
         int stronger = 0;
         for (const LayoutRegion &k : kept) {
+            // A region of small cells is judged beside every other: the
+            // places of larger glyphs often tell at a small step too.
+            if (k.bySteps)
+                continue;
             // A faint region is judged only where no clear one lies.
             if (r.faint && !k.faint) {
                 stronger += std::min(r.to, k.to) > std::max(r.from, k.from) ? regionsPerPlace : 0;

@@ -67,6 +67,9 @@ private slots:
         QTest::newRow("pages 5x7, not upside down") << "5x7.pcf.gz" << Layout::Pages << false << quint64(2);
         QTest::newRow("packed 5x8") << "5x8.pcf.gz" << Layout::Packed << false << quint64(1);
         QTest::newRow("packed reverse 5x7") << "5x7.pcf.gz" << Layout::Packed << true << quint64(3);
+        QTest::newRow("rows 4x6, short strokes") << "4x6.pcf.gz" << Layout::Rows << false << quint64(1);
+        QTest::newRow("pages 4x6, not upside down") << "4x6.pcf.gz" << Layout::Pages << false << quint64(2);
+        QTest::newRow("columns reverse 4x6") << "4x6.pcf.gz" << Layout::Columns << true << quint64(3);
     }
 
     void aFontInEachLayoutIsFoundFirstWithItsEnds()
@@ -126,6 +129,7 @@ private slots:
         const auto region = [](int64_t from, int lag, bool faint, double strength) {
             return LayoutRegion{from, from + 0x800, lag, false, strength, faint};
         };
+        const LayoutRegion smallCells{0, 0x800, 8, false, 1, false, true};
         const struct {
             const char *name;
             std::vector<LayoutRegion> regions;
@@ -135,6 +139,7 @@ private slots:
             {"faint whole byte beside a packed lag", {region(0, 6, false, 3), region(0, 8, true, 9)}, {6}},
             {"faint where nothing else lies", {region(0, 8, true, 2), region(0x4000, 16, false, 3)}, {16, 8}},
             {"two faint: the stronger", {region(0, 16, true, 2), region(0, 24, true, 3)}, {24}},
+            {"faint beside small cells", {smallCells, region(0x100, 6, true, 2)}, {8, 6}},
         };
         for (const auto &c : cases) {
             std::vector<int> lags;
@@ -145,19 +150,23 @@ private slots:
     }
 
     // Bytes of short strokes everywhere; from 0x1000 to the case's end a
-    // pattern. Cells of 5, 6 or 7 bytes with a blank column make a small-cell
+    // pattern. Cells of 3 to 7 bytes with a blank column make a small-cell
     // region there, if it is long enough for a run of groups; 16-bit words
-    // (every other byte blank) repeat at 6 bytes too, but tell nothing more
-    // there than at 2, and make none; nor does text.
+    // (every other byte blank) repeat at 4 and 6 bytes too, but tell nothing
+    // more there than at 2, and make none; nor do text and 32-bit words
+    // with a fixed field (ARM's condition byte).
     void smallCellRegionsFollowTheCellsPlaces()
     {
-        const struct { const char *name; int step, blankPlace; int64_t end; bool text, region; } cases[] = {
+        const struct { const char *name; int step, blankPlace; int64_t end; bool text, region; uint8_t blank = 0; } cases[] = {
+            {"3-byte cells, last column blank", 3, 2, 0x3000, false, true},
+            {"4-byte cells, last column blank", 4, 3, 0x3000, false, true},
             {"5-byte cells, last column blank", 5, 4, 0x3000, false, true},
             {"6-byte cells, last column blank", 6, 5, 0x3000, false, true},
             {"7-byte cells, first column blank", 7, 0, 0x3000, false, true},
             {"5-byte cells, too few", 5, 4, 0x10C0, false, false},
             {"16-bit words", 2, 1, 0x3000, false, false},
-            {"text in 5-byte records", 5, 4, 0x3000, true, false},
+            {"32-bit words, a condition byte", 4, 3, 0x3000, false, false, 0xE5},
+            {"text in 5-byte records", 5, 4, 0x3000, true, false, ' '},
             {"no cells", 1, -1, 0x3000, false, false},
         };
         const uint8_t strokes[] = {0x00, 0x18, 0x0F, 0xF0, 0x3C, 0x7E, 0x66, 0x1C};
@@ -170,7 +179,7 @@ private slots:
             for (size_t i = 0; i < image.size(); ++i) {
                 const bool inPattern = i >= 0x1000 && static_cast<int64_t>(i) < c.end;
                 const bool blank = inPattern && static_cast<int>(i % static_cast<size_t>(c.step)) == c.blankPlace;
-                image[i] = blank ? (c.text ? ' ' : 0) : inPattern && c.text ? static_cast<uint8_t>('a' + random() % 26) : strokes[random() % 8];
+                image[i] = blank ? c.blank : inPattern && c.text ? static_cast<uint8_t>('a' + random() % 26) : strokes[random() % 8];
             }
             std::vector<LayoutRegion> small;
             for (const LayoutRegion &r : findLayoutRegions(image, prepareLayoutScan(image), lag8, [] { return false; }))
