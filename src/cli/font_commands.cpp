@@ -97,7 +97,7 @@ int runFind(const Invocation &in)
 {
     const std::vector<uint8_t> image = readWholeFile(in.positionals[0]);
     FontScanOptions options;
-    options.layouts = in.has("layouts");
+    options.layouts = !in.has("width-byte-only");
     const FontScanResult result = scanFonts(image, options);
     // Said where a script reading the list does not see it: an empty list is no failure.
     if (result.candidates.empty())

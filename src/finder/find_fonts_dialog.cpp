@@ -107,10 +107,11 @@ FindFontsDialog::FindFontsDialog(QWidget *parent, Editor &editor) : QDialog(pare
     rescan_ = button("btScanAgain", "Scan again");
     cancel_ = button("btCancelScan", "Cancel scan");
     QPushButton *close = button("btCloseFinder", "Close");
-    // Off by default: a scan of the layouts without widths takes longer and
-    // lists more tables that are no font.
+    // On by default, so that a font of any layout shows; unchecked, the scan
+    // looks for the width-byte layout alone, about four times as fast.
     layouts_ = new QCheckBox(QStringLiteral("Layouts without widths"), this);
     layouts_->setObjectName(QStringLiteral("FindLayouts"));
+    layouts_->setChecked(true);
     layouts_->setToolTip(QStringLiteral("Also look for fonts stored as rows, packed bits, strips, pages or columns"));
 
     auto *buttons = new QHBoxLayout;

@@ -321,7 +321,7 @@ private slots:
     }
 
     // A console font of padded rows among code and data: listed in its
-    // format string with --layouts, not without.
+    // format string, with or without --layouts, but not with --width-byte-only.
     void findWithLayoutsNamesTheLayout()
     {
         std::vector<uint8_t> bytes = test::firmwareBackground(3, 512 << 10);
@@ -330,13 +330,15 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(reinterpret_cast<const char *>(bytes.data()), static_cast<qint64>(bytes.size()));
         file.close();
-        const Run plain = runVelmora({"find", "lcd.bin"}, dir_.path());
-        QVERIFY(!QString::fromUtf8(plain.out).contains(QStringLiteral(",rows")));
-        const Run run = runVelmora({"find", "lcd.bin", "--layouts"}, dir_.path());
-        QCOMPARE(run.exitCode, 0);
-        QVERIFY2(QString::fromUtf8(run.out).contains(QRegularExpression(QStringLiteral("^000200[01][0-9A-F] +8x14,rows +159 "),
-                                                                        QRegularExpression::MultilineOption)),
-                 run.out.constData());
+        const Run widthByte = runVelmora({"find", "lcd.bin", "--width-byte-only"}, dir_.path());
+        QVERIFY(!QString::fromUtf8(widthByte.out).contains(QStringLiteral(",rows")));
+        for (const QStringList &arguments : {QStringList{"find", "lcd.bin"}, QStringList{"find", "lcd.bin", "--layouts"}}) {
+            const Run run = runVelmora(arguments, dir_.path());
+            QCOMPARE(run.exitCode, 0);
+            QVERIFY2(QString::fromUtf8(run.out).contains(QRegularExpression(QStringLiteral("^000200[01][0-9A-F] +8x14,rows +159 "),
+                                                                            QRegularExpression::MultilineOption)),
+                     run.out.constData());
+        }
     }
 
     // The sheet of each demo font equals the window's page export byte for
