@@ -636,7 +636,7 @@ Shape shapeOf(std::span<const uint8_t> image, int64_t start, int64_t count, cons
 // to glyph (a place set in nearly every glyph is a field of data), and
 // reduced when many places are such fields.
 // Whether the places that glyphs ink span at most 24 pixels (4 x 6) and,
-// but for two rows, the cell's height: the smallest fonts, not a few
+// but for two rows and a column, the cell: the smallest fonts, not a few
 // inked places of a larger cell.
 bool tinyGlyphs(const Pixels &varied, const GlyphFormat &f)
 {
@@ -649,7 +649,9 @@ bool tinyGlyphs(const Pixels &varied, const GlyphFormat &f)
                 top = std::min(top, y);
                 bottom = std::max(bottom, y);
             }
-    return right >= left && (right - left + 1) * (bottom - top + 1) <= 24 && bottom - top + 3 >= f.height;
+    // Rows are whole bytes wide, so a 4-pixel font leaves half of them blank.
+    const bool wideEnough = f.layout == Layout::Rows || f.layout == Layout::Strips || right - left + 2 >= f.width;
+    return right >= left && (right - left + 1) * (bottom - top + 1) <= 24 && bottom - top + 3 >= f.height && wideEnough;
 }
 
 FontCandidate scoreExtent(std::span<const uint8_t> image, const Reader &reader, int64_t start, int64_t count)
