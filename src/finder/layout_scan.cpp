@@ -631,10 +631,6 @@ Shape shapeOf(std::span<const uint8_t> image, int64_t start, int64_t count, cons
     return shape;
 }
 
-// The measures of a table and its score: the bits that strokes save over
-// its distinct glyphs, taken only at the pixel places that vary from glyph
-// to glyph (a place set in nearly every glyph is a field of data), and
-// reduced when many places are such fields.
 // Whether the places that glyphs ink span at most 24 pixels (4 x 6) and,
 // but for two rows and a column, the cell: the smallest fonts, not a few
 // inked places of a larger cell.
@@ -654,6 +650,10 @@ bool tinyGlyphs(const Pixels &varied, const GlyphFormat &f)
     return right >= left && (right - left + 1) * (bottom - top + 1) <= 24 && bottom - top + 3 >= f.height && wideEnough;
 }
 
+// The measures of a table and its score: the bits that strokes save over
+// its distinct glyphs, taken only at the pixel places that vary from glyph
+// to glyph (a place set in nearly every glyph is a field of data), and
+// reduced when many places are such fields.
 FontCandidate scoreExtent(std::span<const uint8_t> image, const Reader &reader, int64_t start, int64_t count)
 {
     const GlyphFormat &f = reader.format;
@@ -1479,16 +1479,12 @@ std::vector<LayoutRegion> smallCellRegions(std::span<const uint8_t> image, const
             std::fill_n(likeTiny.begin() + g, windowGroup, 1);
     }
     std::vector<LayoutRegion> regions;
-    forEachRun(like, 1, [&](int64_t first, int64_t last) {
-        if (last - first + 1 >= minRegionWindows)
-            regions.push_back({first * layoutWindowBytes, std::min<int64_t>(static_cast<int64_t>(image.size()), (last + 1) * layoutWindowBytes),
-                               8, false, 1, false, true});
-    });
-    forEachRun(likeTiny, 1, [&](int64_t first, int64_t last) {
-        if (last - first + 1 >= minRegionWindows)
-            regions.push_back({first * layoutWindowBytes, std::min<int64_t>(static_cast<int64_t>(image.size()), (last + 1) * layoutWindowBytes),
-                               8, false, 1, false, true});
-    });
+    for (const std::vector<uint8_t> *marked : {&like, &likeTiny})
+        forEachRun(*marked, 1, [&](int64_t first, int64_t last) {
+            if (last - first + 1 >= minRegionWindows)
+                regions.push_back({first * layoutWindowBytes, std::min<int64_t>(static_cast<int64_t>(image.size()), (last + 1) * layoutWindowBytes),
+                                   8, false, 1, false, true});
+        });
     return regions;
 }
 
