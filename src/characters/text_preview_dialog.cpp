@@ -258,7 +258,7 @@ void TextPreviewDialog::showStatus(const std::string &tableError)
     QStringList lines;
     lines << QStringLiteral("Glyphs from %1, first code %2%3")
                  .arg(QString::fromStdString(hex8(shownMap_.start)))
-                 .arg(shownMap_.firstCode, 4, 16, QLatin1Char('0'))
+                 .arg(QString::number(shownMap_.firstCode, 16).toUpper().rightJustified(4, QLatin1Char('0')))
                  .arg(sourceText(CharMapStore::of(editor_).activeSource()));
     if (!shownMap_.labels.empty())
         lines.last() += QStringLiteral(", %1 labelled one by one").arg(shownMap_.labels.size());

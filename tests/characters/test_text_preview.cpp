@@ -307,6 +307,12 @@ private slots:
         QVERIFY(CharMapStore::of(w.editor()).activeIsSet());
         QCOMPARE(d->rendering().placed.at(0).glyph.value_or(-1), start + 32 * 13);
         QCOMPARE(field->text(), QStringLiteral("0021"));
+        // The field and the status show the code in the same capitals.
+        field->selectAll();
+        QTest::keyClicks(field, QStringLiteral("1f"));
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(field->text(), QStringLiteral("001F"));
+        QVERIFY2(status(d).contains(QStringLiteral("first code 001F")), qPrintable(status(d)));
     }
 
     // "Font starts here" moves the font's start to G, keeping its first code and labels.
