@@ -316,11 +316,12 @@ double byteDensity(std::span<const uint8_t> image, int64_t from, int64_t to)
     return to > from ? static_cast<double>(ones) / (8.0 * static_cast<double>(to - from)) : 0.5;
 }
 
-// How upright and unmirrored the glyphs stand: fonts keep the space
-// between letters on the right of the cell, so more glyphs reach its first
-// column than its last; and glyphs end on one baseline while their tops
-// (capitals, small letters, accents) vary, so more share their bottom row
-// than their top row.
+// How upright and unmirrored the glyphs stand: letters lean left (more
+// ink left of their middle, their stems on the left), and most fonts keep
+// the space between letters on the right of the cell, so more glyphs reach
+// its first column than its last; and glyphs end on one baseline while
+// their tops (capitals, small letters, accents) vary, so more share their
+// bottom row than their top row.
 double orientationScore(std::span<const uint8_t> image, int64_t start, int64_t count, const Reader &reader)
 {
     const int w = reader.format.width, h = reader.format.height;
@@ -348,6 +349,18 @@ double orientationScore(std::span<const uint8_t> image, int64_t start, int64_t c
                 balance += x2 < middle2 ? 1 : x2 > middle2 ? -1 : 0;
             }
         leaning += balance > 0 ? 1 : balance < 0 ? -1 : 0;
+        // The longest upright stroke in the glyph's first column against
+        // the one in its last: stems stand on the left (b, h, k, n, p, E, R).
+        const uint32_t leftColumn = columns & (~columns + 1), rightColumn = uint32_t{1} << (std::bit_width(columns) - 1);
+        int leftRun = 0, rightRun = 0, left = 0, right = 0;
+        for (int y = top; y <= bottom; ++y) {
+            const uint32_t row = rows[static_cast<size_t>(y)];
+            left = row & leftColumn ? left + 1 : 0;
+            right = row & rightColumn ? right + 1 : 0;
+            leftRun = std::max(leftRun, left);
+            rightRun = std::max(rightRun, right);
+        }
+        leaning += leftRun > rightRun ? 1 : leftRun < rightRun ? -1 : 0;
         ++bottoms[static_cast<size_t>(bottom)];
         ++tops[static_cast<size_t>(top)];
         firstColumn += static_cast<int>(columns & 1);
@@ -366,7 +379,9 @@ double orientationScore(std::span<const uint8_t> image, int64_t start, int64_t c
     // top row about as often as glyphs share the baseline: there, within a
     // twentieth of the glyphs, the descenders decide.
     const double descenderWeight = h <= 8 && std::abs(*baseline - *capLine) * 20 <= inked ? 0.5 : 0.001;
-    return (firstColumn - lastColumn + leaning + *baseline - *capLine + descenderWeight * (descending - ascending)) / static_cast<double>(inked);
+    // The space column only counts a tenth of a glyph: some console fonts
+    // keep it on the left, and the letters' own lean tells in them too.
+    return (0.1 * (firstColumn - lastColumn) + leaning + *baseline - *capLine + descenderWeight * (descending - ascending)) / static_cast<double>(inked);
 }
 
 struct Extent {
@@ -581,6 +596,12 @@ struct Shape {
     int64_t firstColumnInked = 0, lastColumnInked = 0;
     // Ink pixels with ink below and beside, and the glyphs' ink heights and widths summed.
     int64_t vertical = 0, horizontal = 0, heights = 0, widths = 0;
+    // Ink pixels in the left half of the cell, and in the right half.
+    int64_t leftInk = 0, rightInk = 0;
+
+    // Glyphs stand at the left of their cell: most ink in the right half
+    // is a font read a byte or a strip over, its glyphs pushed right.
+    bool pushedRight() const { return rightInk > 2 * leftInk; }
 
     // Letters stand on vertical stems and are taller than wide; a reading
     // that turns them a quarter (rows read as columns) lays them down.
@@ -599,6 +620,7 @@ Shape shapeOf(std::span<const uint8_t> image, int64_t start, int64_t count, cons
     Shape shape;
     Rows ink{};
     uint32_t columnMask = 0, rowMask = 0;
+    const uint32_t leftHalf = (uint32_t{1} << (w / 2)) - 1;
     for (int64_t k = 0; k < count; ++k) {
         if (!reader.readRows(image, start + k * reader.step, ink))
             continue;
@@ -613,6 +635,8 @@ Shape shapeOf(std::span<const uint8_t> image, int64_t start, int64_t count, cons
             glyphColumns |= row;
             rowMask |= 1u << y;
             shape.horizontal += setBits(row & row >> 1);
+            shape.leftInk += setBits(row & leftHalf);
+            shape.rightInk += setBits(row & ~leftHalf);
             if (y + 1 < h)
                 shape.vertical += setBits(row & ink[static_cast<size_t>(y + 1)]);
         }
@@ -841,7 +865,7 @@ constexpr double roughnessSlack = 0.03;
 // of even strokes all over the cell (console fonts) come near 0.55.
 constexpr double maxRoughness = 0.6;
 constexpr double bitsSlack = 0.25;
-constexpr size_t readingsShaped = 48;
+constexpr size_t readingsShaped = 160;
 // How much more the places tell at a multiple of the step than at the step
 // when the bytes are records of a table rather than glyphs.
 constexpr double recordShare = 1.5;
@@ -1007,11 +1031,14 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
         fewest = std::min(fewest, r.bits);
     }
     std::erase_if(readings, [&](const Reading &r) { return r.bits > fewest * (1 + bitsSlack); });
-    // The readings with the fewest bits go on to the slower comparison of their shapes.
+    // The readings with the fewest bits go on to the slower comparison of
+    // their shapes: many of them, as a font read a strip over can cost a
+    // tenth fewer bits than in its own first byte.
     std::sort(readings.begin(), readings.end(), [](const Reading &a, const Reading &b) { return a.bits < b.bits; });
     if (readings.size() > readingsShaped)
         readings.resize(readingsShaped);
-    // Of these, the one that cuts the fewest glyphs into pieces, whose ink
+    // Of these, one whose glyphs are not pushed into the right half of the
+    // cell, then the one that cuts the fewest glyphs into pieces, whose ink
     // starts at the left edge, with its glyphs upright and unmirrored, and
     // whose ink reaches the bottom (the descenders). Blank rows and columns
     // around every glyph leave the cell's place open; this puts the ink
@@ -1019,7 +1046,7 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
     // The orientation is the slowest part of the key and decides only
     // between readings equal in the parts before it: it is counted then.
     struct Key {
-        std::tuple<int64_t, bool, int> shape;
+        std::tuple<bool, int64_t, bool, int> shape;
         int bottomMargin = 0;
         std::function<double()> upright;
         std::optional<double> uprightness;
@@ -1046,13 +1073,17 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
         // strokes (as many neighbours across as down) leave the letters
         // lying only when they clearly do.
         const double lyingMargin = reader.format.width == reader.format.height ? 0.3 : 0;
-        return Key{std::tuple(shape.pieces, shape.lying(lyingMargin), shape.leftMargin), shape.bottomMargin,
+        return Key{std::tuple(shape.pushedRight(), shape.pieces, shape.lying(lyingMargin), shape.leftMargin), shape.bottomMargin,
                    [&image, first, compared, reader] { return orientationScore(image, first, compared, reader); }, {}};
     };
     std::optional<Reading> chosen;
     Key best;
+    // A reading pushed right comes after every other: then pieces cut nothing short.
+    auto piecesToBeat = [&] {
+        return chosen && !std::get<0>(best.shape) ? std::get<1>(best.shape) : std::numeric_limits<int64_t>::max();
+    };
     for (const Reading &r : readings) {
-        Key key = keyOf(r, chosen ? std::get<0>(best.shape) : std::numeric_limits<int64_t>::max());
+        Key key = keyOf(r, piecesToBeat());
         if (!chosen || key.before(best)) {
             best = std::move(key);
             chosen = r;
@@ -1066,7 +1097,7 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
         const Reading turned{f, chosen->phase, 1, 0};
         if (f.step() != chosen->format.step() || f == chosen->format)
             continue;
-        Key key = keyOf(turned, std::get<0>(best.shape));
+        Key key = keyOf(turned, piecesToBeat());
         if (key.before(best)) {
             best = std::move(key);
             chosen = turned;

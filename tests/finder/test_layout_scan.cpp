@@ -53,6 +53,7 @@ private slots:
         QTest::newRow("rows 8x15 mono, not turned") << "LiberationMono-Regular.ttf 15 px" << Layout::Rows << false << quint64(13);
         QTest::newRow("packed 30 px, not split") << "LiberationSerif-Regular.ttf 30 px" << Layout::Packed << false << quint64(14);
         QTest::newRow("pages reverse 8x15 console") << "Lat15-Fixed15.psf.gz" << Layout::Pages << true << quint64(15);
+        QTest::newRow("rows 8x15 console, space column on the left, not mirrored") << "Lat15-Fixed15.psf.gz" << Layout::Rows << false << quint64(1);
         QTest::newRow("columns 6x12 console") << "Lat15-Terminus12x6.psf.gz" << Layout::Columns << false << quint64(17);
         QTest::newRow("columns reverse 13 px") << "LiberationSans-Regular.ttf 13 px" << Layout::Columns << true << quint64(18);
         QTest::newRow("packed reverse 8x14 console") << "Lat15-Terminus14.psf.gz" << Layout::Packed << true << quint64(40);
