@@ -612,9 +612,10 @@ struct Shape {
 };
 
 // Pieces only grow glyph by glyph: a reading with more than maxPieces is
-// given up there, its shape holding only that count.
+// given up there, its shape holding only that count. A glyph counts at most
+// piecesCap pieces.
 Shape shapeOf(std::span<const uint8_t> image, int64_t start, int64_t count, const Reader &reader,
-              int64_t maxPieces = std::numeric_limits<int64_t>::max())
+              int64_t maxPieces = std::numeric_limits<int64_t>::max(), int64_t piecesCap = std::numeric_limits<int64_t>::max())
 {
     const int w = reader.format.width, h = reader.format.height;
     Shape shape;
@@ -645,7 +646,7 @@ Shape shapeOf(std::span<const uint8_t> image, int64_t start, int64_t count, cons
         shape.lastColumnInked += (glyphColumns >> (w - 1)) & 1;
         shape.heights += bottom - top + 1;
         shape.widths += std::bit_width(glyphColumns) - std::countr_zero(glyphColumns);
-        shape.pieces += piecesOf(ink, h);
+        shape.pieces += std::min(piecesCap, piecesOf(ink, h));
         if (shape.pieces > maxPieces)
             return shape;
     }
@@ -865,7 +866,13 @@ constexpr double roughnessSlack = 0.03;
 // of even strokes all over the cell (console fonts) come near 0.55.
 constexpr double maxRoughness = 0.6;
 constexpr double bitsSlack = 0.25;
-constexpr size_t readingsShaped = 160;
+constexpr size_t readingsShaped = 96;
+// The pieces a glyph counts at most when readings are compared. Bytes beside
+// the font among the compared glyphs scatter into many pieces in every
+// reading, by a count that differs from reading to reading by chance; that
+// would outweigh the piece or two that a reading a row over cuts off a
+// font's glyphs.
+constexpr int64_t piecesCountedAGlyph = 3;
 // How much more the places tell at a multiple of the step than at the step
 // when the bytes are records of a table rather than glyphs.
 constexpr double recordShare = 1.5;
@@ -1032,8 +1039,8 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
     }
     std::erase_if(readings, [&](const Reading &r) { return r.bits > fewest * (1 + bitsSlack); });
     // The readings with the fewest bits go on to the slower comparison of
-    // their shapes: many of them, as a font read a strip over can cost a
-    // tenth fewer bits than in its own first byte.
+    // their shapes: many of them, as a font read a strip or a row over can
+    // cost a tenth fewer bits than in its own first byte.
     std::sort(readings.begin(), readings.end(), [](const Reading &a, const Reading &b) { return a.bits < b.bits; });
     if (readings.size() > readingsShaped)
         readings.resize(readingsShaped);
@@ -1068,7 +1075,7 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
         const Reader reader(r.format);
         const int64_t first = comparedFrom(from, to, r) + r.phase;
         const int64_t compared = std::min<int64_t>(glyphsCompared, (judgedTo - first) / reader.step);
-        const Shape shape = shapeOf(image, first, compared, reader, maxPieces);
+        const Shape shape = shapeOf(image, first, compared, reader, maxPieces, piecesCountedAGlyph);
         // A square cell holds its glyphs turned a quarter as well; there bold
         // strokes (as many neighbours across as down) leave the letters
         // lying only when they clearly do.
