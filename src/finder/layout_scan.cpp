@@ -1045,7 +1045,8 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
     if (readings.size() > readingsShaped)
         readings.resize(readingsShaped);
     // Of these, one whose glyphs are not pushed into the right half of the
-    // cell, then the one that cuts the fewest glyphs into pieces, whose ink
+    // cell and not laid down (a reading a quarter turned can cut a piece or
+    // two fewer), then the one that cuts the fewest glyphs into pieces, whose ink
     // starts at the left edge, with its glyphs upright and unmirrored, and
     // whose ink reaches the bottom (the descenders). Blank rows and columns
     // around every glyph leave the cell's place open; this puts the ink
@@ -1053,7 +1054,7 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
     // The orientation is the slowest part of the key and decides only
     // between readings equal in the parts before it: it is counted then.
     struct Key {
-        std::tuple<bool, int64_t, bool, int> shape;
+        std::tuple<bool, bool, int64_t, int> shape;
         int bottomMargin = 0;
         std::function<double()> upright;
         std::optional<double> uprightness;
@@ -1080,14 +1081,15 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
         // strokes (as many neighbours across as down) leave the letters
         // lying only when they clearly do.
         const double lyingMargin = reader.format.width == reader.format.height ? 0.3 : 0;
-        return Key{std::tuple(shape.pushedRight(), shape.pieces, shape.lying(lyingMargin), shape.leftMargin), shape.bottomMargin,
+        return Key{std::tuple(shape.pushedRight(), shape.lying(lyingMargin), shape.pieces, shape.leftMargin), shape.bottomMargin,
                    [&image, first, compared, reader] { return orientationScore(image, first, compared, reader); }, {}};
     };
     std::optional<Reading> chosen;
     Key best;
-    // A reading pushed right comes after every other: then pieces cut nothing short.
+    // A reading pushed right or lying comes after every other: then pieces
+    // cut nothing short.
     auto piecesToBeat = [&] {
-        return chosen && !std::get<0>(best.shape) ? std::get<1>(best.shape) : std::numeric_limits<int64_t>::max();
+        return chosen && !std::get<0>(best.shape) && !std::get<1>(best.shape) ? std::get<2>(best.shape) : std::numeric_limits<int64_t>::max();
     };
     for (const Reading &r : readings) {
         Key key = keyOf(r, piecesToBeat());

@@ -62,6 +62,7 @@ private slots:
         QTest::newRow("strips 10 px serif") << "LiberationSerif-Regular.ttf 10 px" << Layout::Strips << false << quint64(70);
         QTest::newRow("strips 9x15 bold") << "9x15B.pcf.gz" << Layout::Strips << false << quint64(70);
         QTest::newRow("strips 9x15, not a row over") << "9x15.pcf.gz" << Layout::Strips << false << quint64(4);
+        QTest::newRow("rows 12x14, not turned for a piece less") << "DejaVuSans.ttf 12 px" << Layout::Rows << false << quint64(2);
         QTest::newRow("rows 8x8 dense console, not turned") << "Lat15-VGA8.psf.gz" << Layout::Rows << false << quint64(1);
         QTest::newRow("packed 6x9, thin strokes without padding") << "6x9.pcf.gz" << Layout::Packed << false << quint64(1);
         QTest::newRow("packed 6x10, thin strokes without padding") << "6x10.pcf.gz" << Layout::Packed << false << quint64(2);
