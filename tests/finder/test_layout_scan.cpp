@@ -54,6 +54,7 @@ private slots:
         QTest::newRow("packed 30 px, not split") << "LiberationSerif-Regular.ttf 30 px" << Layout::Packed << false << quint64(14);
         QTest::newRow("pages reverse 8x15 console") << "Lat15-Fixed15.psf.gz" << Layout::Pages << true << quint64(15);
         QTest::newRow("rows 8x15 console, space column on the left, not mirrored") << "Lat15-Fixed15.psf.gz" << Layout::Rows << false << quint64(1);
+        QTest::newRow("packed 8x15 console, space column on the left, not mirrored") << "Lat15-Fixed15.psf.gz" << Layout::Packed << false << quint64(1);
         QTest::newRow("columns 6x12 console") << "Lat15-Terminus12x6.psf.gz" << Layout::Columns << false << quint64(17);
         QTest::newRow("columns reverse 13 px") << "LiberationSans-Regular.ttf 13 px" << Layout::Columns << true << quint64(18);
         QTest::newRow("packed reverse 8x14 console") << "Lat15-Terminus14.psf.gz" << Layout::Packed << true << quint64(40);
@@ -63,6 +64,10 @@ private slots:
         QTest::newRow("strips 9x15 bold") << "9x15B.pcf.gz" << Layout::Strips << false << quint64(70);
         QTest::newRow("strips 9x15, not a row over") << "9x15.pcf.gz" << Layout::Strips << false << quint64(4);
         QTest::newRow("rows 12x14, not turned for a piece less") << "DejaVuSans.ttf 12 px" << Layout::Rows << false << quint64(2);
+        // Fonts of 9 to 12 pixels in 16-bit rows and in two strips, read a byte or a row over before.
+        QTest::newRow("rows reverse 10x14 narrow") << "LiberationSansNarrow-Regular.ttf 12 px" << Layout::Rows << true << quint64(7);
+        QTest::newRow("strips reverse 9x15 mono") << "DejaVuSansMono.ttf 14 px" << Layout::Strips << true << quint64(1);
+        QTest::newRow("strips 11x14 serif") << "LiberationSerif-Regular.ttf 12 px" << Layout::Strips << false << quint64(7);
         QTest::newRow("rows 8x8 dense console, not turned") << "Lat15-VGA8.psf.gz" << Layout::Rows << false << quint64(1);
         QTest::newRow("packed 6x9, thin strokes without padding") << "6x9.pcf.gz" << Layout::Packed << false << quint64(1);
         QTest::newRow("packed 6x10, thin strokes without padding") << "6x10.pcf.gz" << Layout::Packed << false << quint64(2);
