@@ -129,7 +129,7 @@ int main(int argc, char **argv)
 
     std::vector<double> times;
     std::vector<double> reads;
-    for (int i = 0; i < 40; ++i) {
+    for (int i = 0; i < 400; ++i) {
         choose(i % 2);
         const auto start = Clock::now();
         form.run(OpenClick);

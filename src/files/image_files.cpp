@@ -1,5 +1,7 @@
 #include "files/image_files.h"
 
+#include <utility>
+
 #include <QAction>
 #include <QFileDialog>
 
@@ -92,7 +94,7 @@ void OpenClick(Editor &e)
             ImageStore bytes = readImageFile(path);
             e.state.fileName = path.toStdString();
             e.state.lastFile = stampOf(path);
-            e.ui.SD->selectFile(path);
+            e.saveNameToPropose = path;
             showNewImage(e, std::move(bytes));
         }
     }
@@ -126,9 +128,16 @@ void MergeIn(Editor &e)
     readAtOffset(e);
 }
 
+QFileDialog &saveDialog(Editor &e)
+{
+    if (!e.saveNameToPropose.isEmpty())
+        e.ui.SD->selectFile(std::exchange(e.saveNameToPropose, QString()));
+    return *e.ui.SD;
+}
+
 void btSaveClick(Editor &e)
 {
-    if (!e.runDialog(*e.ui.SD))
+    if (!e.runDialog(saveDialog(e)))
         return;
     const QString path = fileNameOf(*e.ui.SD);
     writeWholeFile(path, e.state.image.bytes());
@@ -147,7 +156,7 @@ void SaveBlock(Editor &e)
         throw EditorError("Block start " + hex8(s.blockStart) + " lies above block end " + hex8(s.blockEnd)
                           + ": no block to save");
 
-    QFileDialog &dialog = *e.ui.SD;
+    QFileDialog &dialog = saveDialog(e);
     const QString remembered = fileNameOf(dialog);
     dialog.selectFile(QString::fromStdString(proposedBlockName(
         s.blockStart, s.blockEnd, s.charWidth, s.charHeight, e.ui.SZpref->isChecked(), e.ui.AdPref->isChecked())));

@@ -1,5 +1,6 @@
 #pragma once
 
+class QFileDialog;
 class QString;
 
 namespace velmora {
@@ -19,6 +20,8 @@ void openPath(Editor &editor, const QString &path);
 void MergeIn(Editor &editor);
 // Save: the whole image to the chosen file; Open then starts from it.
 void btSaveClick(Editor &editor);
+// The Save dialog, proposing the name of the image last opened.
+QFileDialog &saveDialog(Editor &editor);
 // Save block: the block range to a file under a proposed name.
 void SaveBlock(Editor &editor);
 

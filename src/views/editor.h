@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QImage>
+#include <QString>
 
 #include "model/edit_history.h"
 #include "model/editor_state.h"
@@ -122,6 +123,10 @@ struct Editor {
     // The folder of the name last confirmed in a file dialog, by kind of file
     // ("patch", "sheet", ...): where that kind's dialogs start (file_folders.h).
     std::map<std::string, std::string> lastFolders;
+    // The name the Save dialog is to propose, put into the dialog only when
+    // it is next used (saveDialog in files/image_files.h): Open does not pay
+    // for a hidden dialog's look-up of the path. Empty once put in.
+    QString saveNameToPropose;
 
     // Told of ImageFileEvents; the window fills it in, it may stay empty.
     std::function<void(Editor &, ImageFileEvent, const std::string &path)> imageFileEvent;

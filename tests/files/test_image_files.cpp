@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "files/image_files.h"
 #include "files/firmware_info.h"
 #include "model/text_format.h"
 #include "support/window_fixture.h"
@@ -118,7 +119,7 @@ private slots:
         QCOMPARE(w.state().blockStart, 0);
         QCOMPARE(w.state().blockEnd, size - 1);
         QCOMPARE(QString::fromStdString(w.state().fileName), path);
-        QCOMPARE(nameIn(w.editor().ui.SD), path);
+        QCOMPARE(nameIn(&saveDialog(w.editor())), path);
         QCOMPARE(w.find<QLabel>("LbNfo")->text(), QString());
         // Not a firmware size, or a firmware size without the marker: the presets are cleared.
         QCOMPARE(w.find<QPushButton>("bt1")->text(), QStringLiteral("-"));
@@ -226,7 +227,7 @@ private slots:
         run(w, "mnNew");
         QCOMPARE(imageBytes(w.state()), QByteArray(2112, 0));
         QCOMPARE(w.form->windowTitle(), QStringLiteral("VELMORA CE  [blank.bin]  00000840"));
-        QCOMPARE(nameIn(w.editor().ui.SD), opened);
+        QCOMPARE(nameIn(&saveDialog(w.editor())), opened);
         run(w, "Open", opened);
         const QString saved = w.dir.filePath("copy.bin");
         run(w, "Save", saved);
@@ -328,7 +329,7 @@ private slots:
         w.find<QAction>("AdPref")->setChecked(addressPrefix);
         w.state().blockStart = 0x10000;
         w.state().blockEnd = 0x1FFFF;
-        const QString before = nameIn(w.editor().ui.SD);
+        const QString before = nameIn(&saveDialog(w.editor()));
         QString seen;
         w.editor().runDialog = [&seen](QFileDialog &dialog) {
             seen = QFileInfo(nameIn(&dialog)).fileName();
@@ -336,7 +337,7 @@ private slots:
         };
         w.find<QAction>("Saveblock1")->trigger();
         QCOMPARE(seen, proposed);
-        QCOMPARE(nameIn(w.editor().ui.SD), before);
+        QCOMPARE(nameIn(&saveDialog(w.editor())), before);
     }
     // A FIFO, a socket or a device is refused at once with a message: the
     // window never waits in open() for a writer, and the image stays.
@@ -389,7 +390,7 @@ private slots:
         run(w, "Open", path);
         QCOMPARE(boxes.seen().size(), 1);
         QCOMPARE(QString::fromStdString(w.state().fileName), previous);
-        QCOMPARE(nameIn(w.editor().ui.SD), previous);
+        QCOMPARE(nameIn(&saveDialog(w.editor())), previous);
         QCOMPARE(w.form->windowTitle(), "VELMORA CE  [" + previous + "]  00000020");
         QString proposed;
         w.editor().runDialog = [&proposed](QFileDialog &dialog) {
