@@ -61,8 +61,10 @@ constexpr int maxBlankRun = 40;
 constexpr double bridgedBits = 48;
 constexpr double glyphBits = 24;
 double cellScale(size_t pixels) { return std::max(1.0, static_cast<double>(pixels) / 64); }
-// What a glyph drawn in strokes (or scattered) tells of itself.
+// What a glyph drawn in strokes (or scattered) tells of itself, and the
+// packed cells below which it tells less, in proportion to their pixels.
 constexpr double strokeBits = 8;
+constexpr double packedStrokePixels = 96;
 // Glyphs of a table's core from which places without ink are taken as
 // outside every glyph.
 constexpr int64_t envelopeGlyphs = 48;
@@ -474,6 +476,10 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
     // A glyph of a small cell tells few bits: one that barely fits the
     // table is as likely a glyph's worth of the bytes beside it.
     const double endMargin = reader.format.width * reader.format.height < 48 ? 2 * scale : 0;
+    // Packed glyphs have no padding: in a small packed cell the bytes of
+    // code are one or two pieces without a lone pixel nearly as often as a
+    // glyph is, so that strokes tell less of a glyph there.
+    const double strokeShare = reader.format.layout == Layout::Packed ? std::min(1.0, reader.format.width * reader.format.height / packedStrokePixels) : 1.0;
     int64_t first = -1, last = -1;
     for (const int direction : {+1, -1}) {
         // The evidence summed outwards: the table ends at its last glyph
@@ -499,7 +505,8 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
             }
             blanks = 0;
             previous = p;
-            const double evidence = std::max(model.evidence(p) + strokeEvidence(rowsOf(p, reader.format.width, reader.format.height), reader.format.height), -glyphBits * scale);
+            const double strokes = strokeEvidence(rowsOf(p, reader.format.width, reader.format.height), reader.format.height);
+            const double evidence = std::max(model.evidence(p) + (strokes > 0 ? strokes * strokeShare : strokes), -glyphBits * scale);
             sum += evidence;
             peak = std::max(peak, sum);
             previousTaken = evidence > endMargin;
@@ -1401,6 +1408,10 @@ bool heldByWords(const StepCounts &c, int step)
 
 // The least information, in bits, that a group's places must give at a small step.
 constexpr double smallCellBits = 60;
+// At 3 bytes (packed 4 x 6 glyphs) it is less: the blank column of their
+// rows shows in the places of a byte already, and a group of such a font
+// tells 45 to 70 bits more; code and data tell next to nothing there.
+constexpr double threeByteCellBits = 40;
 
 // Whether the group of windows from window g may hold small glyphs: every
 // window as a group that may hold glyphs, at a density of ink.
@@ -1511,7 +1522,7 @@ std::vector<LayoutRegion> smallCellRegions(std::span<const uint8_t> image, const
             else
                 info = stepInformation(c, step, 1);
             double &bestOfSize = step < 5 ? bestTiny : best;
-            bestOfSize = std::max(bestOfSize, info);
+            bestOfSize = std::max(bestOfSize, step == 3 ? info * smallCellBits / threeByteCellBits : info);
         }
         if (best >= smallCellBits)
             std::fill_n(like.begin() + g, windowGroup, 1);

@@ -78,6 +78,10 @@ private slots:
         QTest::newRow("rows 4x6, short strokes") << "4x6.pcf.gz" << Layout::Rows << false << quint64(1);
         QTest::newRow("pages 4x6, not upside down") << "4x6.pcf.gz" << Layout::Pages << false << quint64(2);
         QTest::newRow("columns reverse 4x6") << "4x6.pcf.gz" << Layout::Columns << true << quint64(3);
+        // Packed small cells: no padding bits, so the bytes beside them are strokes as often.
+        QTest::newRow("packed 4x6") << "4x6.pcf.gz" << Layout::Packed << false << quint64(1);
+        QTest::newRow("packed reverse 4x6") << "4x6.pcf.gz" << Layout::Packed << true << quint64(1);
+        QTest::newRow("packed 5x8, no glyph of the bytes before") << "5x8.pcf.gz" << Layout::Packed << false << quint64(10);
     }
 
     void aFontInEachLayoutIsFoundFirstWithItsEnds()
