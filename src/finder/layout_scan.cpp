@@ -491,14 +491,24 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
         int blanks = 0;
         Pixels previous{};
         bool previousTaken = false;
+        // Towards the start, in a small cell, a glyph whose inner neighbour
+        // was not taken (the space that opens a font, or a glyph that does
+        // not fit) is taken only with the glyph past it: a font opens with
+        // a run of signs and letters, and one glyph there that barely fits
+        // is as likely a glyph's worth of the bytes before the font.
+        const bool confirmFirst = direction < 0 && endMargin > 0;
+        bool innerTaken = true;
+        bool unconfirmed = false;
         for (int64_t at = direction > 0 ? middle : middle - step; at >= 0 && at + step <= length; at += direction * step) {
             // Blank glyphs, and glyphs repeating the one before (a box for
             // every missing letter), tell nothing either way; a repeat of a
             // glyph the table takes is the table's too.
             const bool inked = reader.read(image, at, p);
             if (!inked || p == previous) {
-                if (inked && previousTaken)
+                if (inked && previousTaken && !unconfirmed)
                     (direction > 0 ? last : first) = at;
+                if (!inked)
+                    innerTaken = unconfirmed = false;
                 if (++blanks > maxBlankRun)
                     break;
                 continue;
@@ -510,15 +520,25 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
             sum += evidence;
             peak = std::max(peak, sum);
             previousTaken = evidence > endMargin;
+            const bool isolated = !innerTaken;
+            innerTaken = false;
             if (evidence > endMargin) {
+                if (confirmFirst && isolated && !unconfirmed) {
+                    unconfirmed = true;
+                    continue;
+                }
+                unconfirmed = false;
+                innerTaken = true;
                 if (direction > 0)
                     last = at;
                 else
                     first = at;
                 if (first < 0 && direction > 0)
                     first = at;
-            } else if (sum < peak - bridgedBits * scale) {
-                break;
+            } else {
+                unconfirmed = false;
+                if (sum < peak - bridgedBits * scale)
+                    break;
             }
         }
         if (direction > 0 && last < 0)

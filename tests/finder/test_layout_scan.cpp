@@ -82,6 +82,9 @@ private slots:
         QTest::newRow("packed 4x6") << "4x6.pcf.gz" << Layout::Packed << false << quint64(1);
         QTest::newRow("packed reverse 4x6") << "4x6.pcf.gz" << Layout::Packed << true << quint64(1);
         QTest::newRow("packed 5x8, no glyph of the bytes before") << "5x8.pcf.gz" << Layout::Packed << false << quint64(10);
+        // Small cells: no lone glyph of the bytes before the space that opens the font.
+        QTest::newRow("packed 4x6, not the bytes before its space") << "4x6.pcf.gz" << Layout::Packed << false << quint64(7);
+        QTest::newRow("columns 5x8, not the bytes before its space") << "5x8.pcf.gz" << Layout::Columns << false << quint64(9);
     }
 
     void aFontInEachLayoutIsFoundFirstWithItsEnds()
