@@ -1163,14 +1163,35 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
             now = next;
         }
     }
-    int64_t coreFrom = from + chosen->phase, coreTo = to;
-    if ((to - from) / chosen->format.step() >= 24) {
-        // The core: the region without its outer windows, where a window
-        // may hold bytes beside the font.
-        coreFrom += (layoutWindowBytes + chosen->format.step() - 1) / chosen->format.step() * chosen->format.step();
-        coreTo -= layoutWindowBytes;
+    const auto extentOf = [&](const Reading &r) {
+        int64_t coreFrom = from + r.phase, coreTo = to;
+        if ((to - from) / r.format.step() >= 24) {
+            // The core: the region without its outer windows, where a window
+            // may hold bytes beside the font.
+            coreFrom += (layoutWindowBytes + r.format.step() - 1) / r.format.step() * r.format.step();
+            coreTo -= layoutWindowBytes;
+        }
+        return findExtent(image, Reader(r.format), coreFrom, coreTo);
+    };
+    Extent extent = extentOf(*chosen);
+    // Rows a row or two off cut the glyphs into as many pieces where few
+    // glyphs ink the rows that wrap; but at the table's end they cut its
+    // last glyph with the bytes beside it, so that their table runs a glyph
+    // shorter. Of such readings the one whose table runs furthest is taken.
+    if (chosen->format.layout == Layout::Rows) {
+        const int rowBytes = (chosen->format.width + 7) / 8;
+        const int step = static_cast<int>(chosen->format.step());
+        const Reading original = *chosen;
+        for (const int rows : {-2, -1, 1, 2}) {
+            const Reading moved{original.format, ((original.phase + rows * rowBytes) % step + step) % step, 1, 0};
+            if (keyOf(moved, std::get<2>(best.shape)).shape != best.shape)
+                continue;
+            if (const Extent e = extentOf(moved); e.count > extent.count) {
+                extent = e;
+                chosen = moved;
+            }
+        }
     }
-    const Extent extent = findExtent(image, Reader(chosen->format), coreFrom, coreTo);
     if (extent.count < options.minChars)
         return {};
     const Reader reader(chosen->format);

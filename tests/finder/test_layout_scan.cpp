@@ -1,6 +1,7 @@
 #include <QGuiApplication>
 #include <QTest>
 
+#include <algorithm>
 #include <random>
 #include <stdexcept>
 
@@ -107,6 +108,28 @@ private slots:
         QVERIFY(!found.empty());
         QVERIFY2(test::showsFont(image, found[0], planted),
                  qPrintable(QString::fromStdString(formatText(planted.format)) + " planted, found " + describe(found[0])));
+    }
+
+    // Fonts of 16-bit and 8-bit rows in generated firmware that were read a
+    // row or two off: as many pieces, but a table a glyph short.
+    void rowsOffGiveWayToTheLongerTable_data()
+    {
+        QTest::addColumn<quint64>("seed");
+        QTest::addColumn<int>("fonts");
+        QTest::addColumn<qint64>("start");
+        QTest::newRow("13x15 serif in 16-bit rows") << quint64(5043891552710420261ULL) << 8 << qint64(0xd46b0);
+        QTest::newRow("8x14 console in rows") << quint64(9340134593180673284ULL) << 7 << qint64(0x33e84);
+    }
+    void rowsOffGiveWayToTheLongerTable()
+    {
+        QFETCH(quint64, seed);
+        QFETCH(int, fonts);
+        QFETCH(qint64, start);
+        const test::GeneratedImage image = test::generateLayoutFirmwareImage(seed, 1 << 20, fonts);
+        const auto planted = std::find_if(image.fonts.begin(), image.fonts.end(), [&](const test::PlantedFont &f) { return f.start == start; });
+        QVERIFY(planted != image.fonts.end());
+        const std::vector<FontCandidate> found = scanFonts(image.bytes, withLayouts()).candidates;
+        QVERIFY(std::any_of(found.begin(), found.end(), [&](const FontCandidate &c) { return test::showsFont(image.bytes, c, *planted); }));
     }
 
     // A font whose last letters share one glyph (a box for each missing letter) ends after them.
