@@ -900,6 +900,11 @@ constexpr size_t readingsShaped = 96;
 // would outweigh the piece or two that a reading a row over cuts off a
 // font's glyphs.
 constexpr int64_t piecesCountedAGlyph = 3;
+// The pieces that a reading a row or two off may cut more than the chosen
+// one and still be weighed by the length of its table: where a row is
+// inked in few glyphs, a reading that wraps it into the glyph beside moves
+// that ink and cuts a piece or two more or fewer by chance.
+constexpr int64_t rowsOffPieces = 2;
 // How much more the places tell at a multiple of the step than at the step
 // when the bytes are records of a table rather than glyphs.
 constexpr double recordShare = 1.5;
@@ -1174,21 +1179,33 @@ std::vector<FontCandidate> judgeRegion(std::span<const uint8_t> image, int64_t f
         return findExtent(image, Reader(r.format), coreFrom, coreTo);
     };
     Extent extent = extentOf(*chosen);
-    // Rows a row or two off cut the glyphs into as many pieces where few
-    // glyphs ink the rows that wrap; but at the table's end they cut its
+    // Rows a row or two off cut the glyphs into about as many pieces where
+    // few glyphs ink the rows that wrap; but at the table's end they cut its
     // last glyph with the bytes beside it, so that their table runs a glyph
-    // shorter. Of such readings the one whose table runs furthest is taken.
+    // shorter. Of such readings the one whose table runs furthest is taken,
+    // of equally long ones the one with the fewest pieces.
     if (chosen->format.layout == Layout::Rows) {
         const int rowBytes = (chosen->format.width + 7) / 8;
         const int step = static_cast<int>(chosen->format.step());
         const Reading original = *chosen;
+        const Extent originalExtent = extent;
+        int64_t chosenPieces = std::get<2>(best.shape);
         for (const int rows : {-2, -1, 1, 2}) {
             const Reading moved{original.format, ((original.phase + rows * rowBytes) % step + step) % step, 1, 0};
-            if (keyOf(moved, std::get<2>(best.shape)).shape != best.shape)
+            const auto shape = keyOf(moved, std::get<2>(best.shape) + rowsOffPieces).shape;
+            const int64_t pieces = std::get<2>(shape);
+            if (std::get<0>(shape) != std::get<0>(best.shape) || std::get<1>(shape) != std::get<1>(best.shape)
+                || std::get<3>(shape) != std::get<3>(best.shape) || pieces > std::get<2>(best.shape) + rowsOffPieces)
                 continue;
-            if (const Extent e = extentOf(moved); e.count > extent.count) {
+            // A reading that starts earlier runs further at the end, one that
+            // starts later at the start.
+            const Extent e = extentOf(moved);
+            const bool further = rows < 0 ? e.start + e.count * step > originalExtent.start + originalExtent.count * step
+                                          : e.start < originalExtent.start;
+            if (further && (e.count > extent.count || (e.count == extent.count && chosen->phase != original.phase && pieces < chosenPieces))) {
                 extent = e;
                 chosen = moved;
+                chosenPieces = pieces;
             }
         }
     }

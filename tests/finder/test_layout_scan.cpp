@@ -108,17 +108,20 @@ private slots:
                  qPrintable(QString::fromStdString(formatText(planted.format)) + " planted, found " + describe(found[0])));
     }
 
-    // Fonts of generated firmware read a row or two off before: as many pieces, a table a glyph short.
+    // Fonts of generated firmware read a row or two off before: about as many pieces, a table a glyph short.
     void rowsOffGiveWayToTheLongerTable()
     {
-        struct Case { quint64 seed; int fonts; int64_t start; };
-        for (const Case c : {Case{5043891552710420261ULL, 8, 0xd46b0}, Case{9340134593180673284ULL, 7, 0x33e84}}) {
+        struct Case { quint64 seed; int fonts; std::vector<int64_t> starts; };
+        for (const Case &c : {Case{5043891552710420261ULL, 8, {0xd46b0}}, Case{9340134593180673284ULL, 7, {0x33e84, 0xf5d40}},
+                              Case{9378899539383526872ULL, 7, {0xca7c5}}}) {
             const test::GeneratedImage image = test::generateLayoutFirmwareImage(c.seed, 1 << 20, c.fonts);
-            const auto planted = std::find_if(image.fonts.begin(), image.fonts.end(), [&](const test::PlantedFont &f) { return f.start == c.start; });
-            QVERIFY(planted != image.fonts.end());
             const std::vector<FontCandidate> found = scanFonts(image.bytes, withLayouts()).candidates;
-            QVERIFY2(std::any_of(found.begin(), found.end(), [&](const FontCandidate &f) { return test::showsFont(image.bytes, f, *planted); }),
-                     qPrintable(QString::number(c.start, 16)));
+            for (const int64_t start : c.starts) {
+                const auto planted = std::find_if(image.fonts.begin(), image.fonts.end(), [&](const test::PlantedFont &f) { return f.start == start; });
+                QVERIFY(planted != image.fonts.end());
+                QVERIFY2(std::any_of(found.begin(), found.end(), [&](const FontCandidate &f) { return test::showsFont(image.bytes, f, *planted); }),
+                         qPrintable(QString::number(start, 16)));
+            }
         }
     }
 
