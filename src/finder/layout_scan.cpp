@@ -281,6 +281,7 @@ double positionalInformation(std::span<const uint8_t> image, int64_t from, int64
 struct PlaceModel {
     std::vector<double> ifSet, ifClear; // log2 odds of a set or clear pixel
     std::vector<uint8_t> outside;        // places without ink in the core
+    int64_t outsidePlaces = 0;
 
     PlaceModel(const std::vector<int64_t> &ones, int64_t glyphs, double outsideDensity)
     {
@@ -290,7 +291,18 @@ struct PlaceModel {
             ifSet.push_back(std::log2(p / d));
             ifClear.push_back(std::log2((1 - p) / (1 - d)));
             outside.push_back(count == 0 && glyphs >= envelopeGlyphs);
+            outsidePlaces += outside.back();
         }
+    }
+    // A glyph's ink pixels, and those of them outside every glyph of the core.
+    std::pair<int, int> ink(const Pixels &p) const
+    {
+        int all = 0, out = 0;
+        for (size_t i = 0; i < outside.size(); ++i) {
+            all += p[i];
+            out += p[i] && outside[i] ? 1 : 0;
+        }
+        return {all, out};
     }
     // Ink mostly where no glyph of a long core has any (the rows and columns
     // around every glyph, the padding) belongs to no glyph; a little of it
@@ -464,6 +476,7 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
         for (size_t i = 0; i < ones.size(); ++i)
             ones[i] += p[i];
     }
+    const int64_t coreInk = std::accumulate(ones.begin(), ones.end(), int64_t{0});
     const double before = byteDensity(image, coreFrom - 4096, coreFrom);
     const double after = byteDensity(image, coreTo, coreTo + 4096);
     // Judged against the sparser surroundings, so that a glyph of fill or
@@ -480,6 +493,37 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
     // code are one or two pieces without a lone pixel nearly as often as a
     // glyph is, so that strokes tell less of a glyph there.
     const double strokeShare = reader.format.layout == Layout::Packed ? std::min(1.0, reader.format.width * reader.format.height / packedStrokePixels) : 1.0;
+    const auto evidenceOf = [&](const Pixels &glyph) {
+        const double strokes = strokeEvidence(rowsOf(glyph, reader.format.width, reader.format.height), reader.format.height);
+        return std::max(model.evidence(glyph) + (strokes > 0 ? strokes * strokeShare : strokes), -glyphBits * scale);
+    };
+    // Whether the glyph at `at`, past the table's last one, is the font's
+    // own: inked only where the core's glyphs are, in strokes, over two rows
+    // and two columns or more, with at most twice their mean ink; and
+    // followed by no glyph of a font: a blank one, one mostly outside every
+    // glyph of the core, or one that fits as poorly as a glyph can where
+    // that much ink at random places would show two pixels outside.
+    const auto closesTable = [&](int64_t at) {
+        Pixels glyph{}, next{};
+        if (at + step > length || !reader.read(image, at, glyph))
+            return false;
+        const auto [ink, out] = model.ink(glyph);
+        const Rows rows = rowsOf(glyph, reader.format.width, reader.format.height);
+        uint32_t columns = 0;
+        int inkedRows = 0;
+        for (const uint32_t row : rows) {
+            columns |= row;
+            inkedRows += row != 0;
+        }
+        if (out > 0 || inkedRows < 2 || setBits(columns) < 2 || ink * glyphs > 2 * coreInk
+            || strokeEvidence(rows, reader.format.height) < -strokeBits)
+            return false;
+        if (at + 2 * step > length || !reader.read(image, at + step, next))
+            return true;
+        const auto [nextInk, nextOut] = model.ink(next);
+        const bool outsideShows = ink * model.outsidePlaces >= 2 * static_cast<int64_t>(model.outside.size());
+        return 4 * nextOut > nextInk || (outsideShows && evidenceOf(next) <= -glyphBits * scale);
+    };
     int64_t first = -1, last = -1;
     for (const int direction : {+1, -1}) {
         // The evidence summed outwards: the table ends at its last glyph
@@ -515,8 +559,7 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
             }
             blanks = 0;
             previous = p;
-            const double strokes = strokeEvidence(rowsOf(p, reader.format.width, reader.format.height), reader.format.height);
-            const double evidence = std::max(model.evidence(p) + (strokes > 0 ? strokes * strokeShare : strokes), -glyphBits * scale);
+            const double evidence = evidenceOf(p);
             sum += evidence;
             peak = std::max(peak, sum);
             previousTaken = evidence > endMargin;
@@ -543,6 +586,12 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
         }
         if (direction > 0 && last < 0)
             return e;
+        // The glyph past the table's end may be the font's last one, one
+        // that fits its places poorly (a middle dot, a fraction, an accent
+        // at the top): taken when no glyph of the bytes beside the font
+        // follows it.
+        if (direction > 0 && closesTable(last + step))
+            last += step;
     }
     e.start = first;
     e.count = (last - first) / step + 1;

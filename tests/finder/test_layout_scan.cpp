@@ -125,6 +125,19 @@ private slots:
         }
     }
 
+    // Fonts that end with a glyph fitting their places poorly: a middle dot, an acute, a ½.
+    void aLastGlyphThatFitsPoorlyEndsTheFont()
+    {
+        struct Case { const char *font; Layout layout; bool reverse; int64_t count; quint64 seed; };
+        for (const Case c : {Case{"DejaVuSans.ttf 23 px", Layout::Pages, true, 119, 2}, Case{"8x13B.pcf.gz", Layout::Pages, false, 116, 2},
+                             Case{"Lat15-Terminus14.psf.gz", Layout::Rows, false, 140, 1}}) {
+            std::vector<uint8_t> image = test::firmwareBackground(c.seed, 512 << 10);
+            const test::PlantedFont planted = test::plantCellFont(image, 0x20004, c.font, c.layout, c.reverse, c.count);
+            const std::vector<FontCandidate> found = scanFonts(image, withLayouts()).candidates;
+            QVERIFY2(!found.empty() && test::showsFont(image, found[0], planted), c.font);
+        }
+    }
+
     // A font whose last letters share one glyph (a box for each missing letter) ends after them.
     void repeatedLastGlyphEndsTheFont()
     {
