@@ -65,6 +65,9 @@ double cellScale(size_t pixels) { return std::max(1.0, static_cast<double>(pixel
 // packed cells below which it tells less, in proportion to their pixels.
 constexpr double strokeBits = 8;
 constexpr double packedStrokePixels = 96;
+// A glyph with this many times the mean ink of a table's glyphs is no
+// glyph of it (a block of data, not a letter).
+constexpr int64_t crowdedInk = 3;
 // Glyphs of a table's core from which places without ink are taken as
 // outside every glyph.
 constexpr int64_t envelopeGlyphs = 48;
@@ -469,19 +472,35 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
     const int64_t step = reader.step;
     const auto length = static_cast<int64_t>(image.size());
     const int64_t glyphs = (coreTo - coreFrom) / step;
+    // The places that the core's glyphs ink, of those drawn in strokes
+    // and without a crowd of ink: the ends of the core may hold glyphs of
+    // the bytes beside the font, which ink its padding.
     std::vector<int64_t> ones(reader.places.size());
+    const auto inkOf = [&](const Pixels &glyph) {
+        return std::accumulate(glyph.begin(), glyph.begin() + static_cast<std::ptrdiff_t>(ones.size()), int64_t{0});
+    };
     Pixels p{};
+    int64_t allInk = 0;
     for (int64_t k = 0; k < glyphs; ++k) {
         reader.read(image, coreFrom + k * step, p);
+        allInk += inkOf(p);
+    }
+    int64_t counted = 0;
+    for (int64_t k = 0; k < glyphs; ++k) {
+        reader.read(image, coreFrom + k * step, p);
+        if (inkOf(p) * glyphs > crowdedInk * allInk
+            || strokeEvidence(rowsOf(p, reader.format.width, reader.format.height), reader.format.height) < -strokeBits)
+            continue;
         for (size_t i = 0; i < ones.size(); ++i)
             ones[i] += p[i];
+        ++counted;
     }
     const int64_t coreInk = std::accumulate(ones.begin(), ones.end(), int64_t{0});
     const double before = byteDensity(image, coreFrom - 4096, coreFrom);
     const double after = byteDensity(image, coreTo, coreTo + 4096);
     // Judged against the sparser surroundings, so that a glyph of fill or
     // code is not taken for a font's.
-    const PlaceModel model(ones, glyphs, std::min(before, after) > 0.02 ? std::min(before, after) : std::max(before, after));
+    const PlaceModel model(ones, counted, std::min(before, after) > 0.02 ? std::min(before, after) : std::max(before, after));
 
     Extent e;
     const int64_t middle = coreFrom + glyphs / 2 * step;
@@ -493,13 +512,18 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
     // code are one or two pieces without a lone pixel nearly as often as a
     // glyph is, so that strokes tell less of a glyph there.
     const double strokeShare = reader.format.layout == Layout::Packed ? std::min(1.0, reader.format.width * reader.format.height / packedStrokePixels) : 1.0;
+    // How much better a glyph fits the table than the bytes beside it, by
+    // its places and its strokes; a crowd of ink is no letter.
     const auto evidenceOf = [&](const Pixels &glyph) {
+        if (inkOf(glyph) * counted > crowdedInk * coreInk)
+            return -glyphBits * scale;
         const double strokes = strokeEvidence(rowsOf(glyph, reader.format.width, reader.format.height), reader.format.height);
         return std::max(model.evidence(glyph) + (strokes > 0 ? strokes * strokeShare : strokes), -glyphBits * scale);
     };
     // Whether the glyph at `at`, past the table's last one, is the font's
-    // own: inked only where the core's glyphs are, in strokes, over two rows
-    // and two columns or more, with at most twice their mean ink; and
+    // own: inked only where the core's glyphs are, at most an eighth of it
+    // where one glyph of the core is at most, in strokes, over two rows and
+    // two columns or more, with at most twice their mean ink; and
     // followed by no glyph of a font: a blank one, one mostly outside every
     // glyph of the core, or one that fits as poorly as a glyph can where
     // that much ink at random places would show two pixels outside.
@@ -508,6 +532,11 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
         if (at + step > length || !reader.read(image, at, glyph))
             return false;
         const auto [ink, out] = model.ink(glyph);
+        // Places that one glyph of the core inks at most: the core's ends
+        // may hold a glyph or two of the bytes beside the font.
+        int rare = 0;
+        for (size_t i = 0; i < ones.size(); ++i)
+            rare += glyph[i] && ones[i] <= 1;
         const Rows rows = rowsOf(glyph, reader.format.width, reader.format.height);
         uint32_t columns = 0;
         int inkedRows = 0;
@@ -515,7 +544,7 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
             columns |= row;
             inkedRows += row != 0;
         }
-        if (out > 0 || inkedRows < 2 || setBits(columns) < 2 || ink * glyphs > 2 * coreInk
+        if (out > 0 || 8 * rare > ink || inkedRows < 2 || setBits(columns) < 2 || ink * counted > 2 * coreInk
             || strokeEvidence(rows, reader.format.height) < -strokeBits)
             return false;
         if (at + 2 * step > length || !reader.read(image, at + step, next))
@@ -543,6 +572,7 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
         const bool confirmFirst = direction < 0 && endMargin > 0;
         bool innerTaken = true;
         bool unconfirmed = false;
+        bool takenAny = false;
         for (int64_t at = direction > 0 ? middle : middle - step; at >= 0 && at + step <= length; at += direction * step) {
             // Blank glyphs, and glyphs repeating the one before (a box for
             // every missing letter), tell nothing either way; a repeat of a
@@ -562,16 +592,21 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
             const double evidence = evidenceOf(p);
             sum += evidence;
             peak = std::max(peak, sum);
-            previousTaken = evidence > endMargin;
+            // After glyphs that do not fit, one that fits must be drawn in
+            // strokes: a pixel or two of the bytes past a font fits it by chance.
+            const bool fits = evidence > endMargin
+                              && (!takenAny || previousTaken || strokeEvidence(rowsOf(p, reader.format.width, reader.format.height), reader.format.height) > 0);
+            previousTaken = fits;
             const bool isolated = !innerTaken;
             innerTaken = false;
-            if (evidence > endMargin) {
+            if (fits) {
                 if (confirmFirst && isolated && !unconfirmed) {
                     unconfirmed = true;
                     continue;
                 }
                 unconfirmed = false;
                 innerTaken = true;
+                takenAny = true;
                 if (direction > 0)
                     last = at;
                 else
