@@ -525,8 +525,9 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
     // where one glyph of the core is at most, in strokes, over two rows and
     // two columns or more, with at most twice their mean ink; and
     // followed by no glyph of a font: a blank one, one mostly outside every
-    // glyph of the core, or one that fits as poorly as a glyph can where
-    // that much ink at random places would show two pixels outside.
+    // glyph of the core, one crowded with ink, or one that fits as poorly
+    // as a glyph can where that much ink at random places would show two
+    // pixels outside.
     const auto closesTable = [&](int64_t at) {
         Pixels glyph{}, next{};
         if (at + step > length || !reader.read(image, at, glyph))
@@ -551,7 +552,7 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
             return true;
         const auto [nextInk, nextOut] = model.ink(next);
         const bool outsideShows = ink * model.outsidePlaces >= 2 * static_cast<int64_t>(model.outside.size());
-        return 4 * nextOut > nextInk || (outsideShows && evidenceOf(next) <= -glyphBits * scale);
+        return 4 * nextOut > nextInk || nextInk * counted > crowdedInk * coreInk || (outsideShows && evidenceOf(next) <= -glyphBits * scale);
     };
     int64_t first = -1, last = -1;
     for (const int direction : {+1, -1}) {
