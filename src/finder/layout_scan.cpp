@@ -71,6 +71,8 @@ constexpr int64_t crowdedInk = 3;
 // Glyphs of a table's core from which places without ink are taken as
 // outside every glyph.
 constexpr int64_t envelopeGlyphs = 48;
+// Glyphs at the start of a table found that may be bytes before the font.
+constexpr int64_t untrustedGlyphs = 8;
 
 constexpr std::array<uint8_t, 256> bitCount = [] {
     std::array<uint8_t, 256> counts{};
@@ -467,7 +469,7 @@ double strokeEvidence(const Rows &rows, int h)
 // better than the surroundings' bytes, bridging runs of glyphs
 // that do not. Blank glyphs at the ends are left out: they fit zero fill as
 // well as a font.
-Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t coreFrom, int64_t coreTo)
+Extent extentAround(std::span<const uint8_t> image, const Reader &reader, int64_t coreFrom, int64_t coreTo)
 {
     const int64_t step = reader.step;
     const auto length = static_cast<int64_t>(image.size());
@@ -632,6 +634,22 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
     e.start = first;
     e.count = (last - first) / step + 1;
     return e;
+}
+
+// The table around a region's core, found twice: the core may start with
+// glyphs of the bytes before the font (records drawn in lines fit a font
+// as well), whose ink widens the places that the font's glyphs take. The
+// second time, the places are learnt from the table found, past its first
+// glyphs, where such bytes would be. The second table is taken when it
+// starts among those glyphs: places learnt better drop bytes before a
+// font, while a table that moves further is data read anew.
+Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t coreFrom, int64_t coreTo)
+{
+    const Extent first = extentAround(image, reader, coreFrom, coreTo);
+    if (first.count < envelopeGlyphs + 2 * untrustedGlyphs)
+        return first;
+    const Extent refined = extentAround(image, reader, first.start + untrustedGlyphs * reader.step, first.start + first.count * reader.step);
+    return refined.start >= first.start && refined.start <= first.start + untrustedGlyphs * reader.step ? refined : first;
 }
 
 // The bits that glyphs cost when each pixel is told by its six nearest

@@ -129,12 +129,14 @@ private slots:
         }
     }
 
-    // Fonts that end with a glyph fitting their places poorly: a middle dot, an acute, a ½.
+    // Fonts that end with a glyph fitting their places poorly: a middle dot, an acute, a ½, a bold Ü,
+    // a macron over a 30-pixel font.
     void aLastGlyphThatFitsPoorlyEndsTheFont()
     {
         struct Case { const char *font; Layout layout; bool reverse; int64_t count; quint64 seed; };
         for (const Case c : {Case{"DejaVuSans.ttf 23 px", Layout::Pages, true, 119, 2}, Case{"8x13B.pcf.gz", Layout::Pages, false, 116, 2},
-                             Case{"Lat15-Terminus14.psf.gz", Layout::Rows, false, 140, 1}}) {
+                             Case{"Lat15-Terminus14.psf.gz", Layout::Rows, false, 140, 1}, Case{"6x13B.pcf.gz", Layout::Packed, true, 156, 1},
+                             Case{"DejaVuSans.ttf 30 px", Layout::Rows, false, 111, 1}}) {
             std::vector<uint8_t> image = test::firmwareBackground(c.seed, 512 << 10);
             const test::PlantedFont planted = test::plantCellFont(image, 0x20004, c.font, c.layout, c.reverse, c.count);
             const std::vector<FontCandidate> found = scanFonts(image, withLayouts()).candidates;
