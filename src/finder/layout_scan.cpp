@@ -60,6 +60,8 @@ constexpr int maxBlankRun = 40;
 // a 30-pixel font costs many times what a small font's does.
 constexpr double bridgedBits = 48;
 constexpr double glyphBits = 24;
+// Glyphs past a costlier run whose fit may still make up for it.
+constexpr int lookaheadGlyphs = 4;
 double cellScale(size_t pixels) { return std::max(1.0, static_cast<double>(pixels) / 64); }
 // What a glyph drawn in strokes (or scattered) tells of itself, and the
 // packed cells below which it tells less, in proportion to their pixels.
@@ -556,13 +558,32 @@ Extent extentAround(std::span<const uint8_t> image, const Reader &reader, int64_
         const bool outsideShows = ink * model.outsidePlaces >= 2 * static_cast<int64_t>(model.outside.size());
         return 4 * nextOut > nextInk || nextInk * counted > crowdedInk * coreInk || (outsideShows && evidenceOf(next) <= -glyphBits * scale);
     };
+    // Whether the inked glyphs from `at` on, a few of them, fit the table
+    // well enough to make up a deficit: a run of poorly fitting signs
+    // (^ _ `) inside a font, which bytes past its end rarely do.
+    const auto regainedAhead = [&](int64_t at, int direction, double deficit) {
+        Pixels glyph{};
+        double gained = 0;
+        for (int seen = 0, blanks = 0; seen < lookaheadGlyphs && blanks <= maxBlankRun && at >= 0 && at + step <= length; at += direction * step) {
+            if (!reader.read(image, at, glyph)) {
+                ++blanks;
+                continue;
+            }
+            ++seen;
+            gained += evidenceOf(glyph);
+            if (gained >= deficit)
+                return true;
+        }
+        return false;
+    };
     int64_t first = -1, last = -1;
     for (const int direction : {+1, -1}) {
         // The evidence summed outwards: the table ends at its last glyph
-        // that fits it before the sum falls well below its peak, so a run of
-        // glyphs that fit it poorly (punctuation, an underscore below the
-        // letters) is kept when the glyphs past it fit again, and the bytes
-        // past the table's end, which fit it worse and worse, are not.
+        // that fits it before the sum falls well below its peak, unless the
+        // next few glyphs make up for the fall, so a run of glyphs that fit
+        // it poorly (punctuation, an underscore below the letters) is kept
+        // when the glyphs past it fit again, and the bytes past the table's
+        // end, which fit it worse and worse, are not.
         double sum = 0, peak = 0;
         int blanks = 0;
         Pixels previous{};
@@ -618,7 +639,7 @@ Extent extentAround(std::span<const uint8_t> image, const Reader &reader, int64_
                     first = at;
             } else {
                 unconfirmed = false;
-                if (sum < peak - bridgedBits * scale)
+                if (sum < peak - bridgedBits * scale && !regainedAhead(at + direction * step, direction, peak - sum))
                     break;
             }
         }
