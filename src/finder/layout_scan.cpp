@@ -670,7 +670,7 @@ Extent findExtent(std::span<const uint8_t> image, const Reader &reader, int64_t 
     if (first.count < envelopeGlyphs + 2 * untrustedGlyphs)
         return first;
     const Extent refined = extentAround(image, reader, first.start + untrustedGlyphs * reader.step, first.start + first.count * reader.step);
-    return refined.start >= first.start && refined.start <= first.start + untrustedGlyphs * reader.step ? refined : first;
+    return refined.count > 0 && refined.start >= first.start && refined.start <= first.start + untrustedGlyphs * reader.step ? refined : first;
 }
 
 // The bits that glyphs cost when each pixel is told by its six nearest
