@@ -1,8 +1,8 @@
 // Runs the font finder over generated firmware images and reports how well it
 // does: planted fonts found with their exact start, format and length, and
-// ranked above every other row; rows that are no planted font; rows found in
-// images without fonts. Usage: finder_eval [images] [images without fonts]
-// [seed] [-v] [-l] [-L] [-W]. With -l the fonts lie in the layouts without
+// ranked above every other row; planted fonts without any row; rows that are
+// no planted font; rows found in images without fonts. Usage: finder_eval
+// [images] [images without fonts] [seed] [-v] [-l] [-L] [-W]. With -l the fonts lie in the layouts without
 // widths and the scan looks for them (-W: it does not); -L makes the scan
 // look for them in images of width-byte fonts.
 // Build it in Release; it is not part of the test run.
@@ -25,6 +25,14 @@ namespace {
 std::span<const uint8_t> scanned;
 
 bool sameFont(const FontCandidate &c, const test::PlantedFont &font) { return test::showsFont(scanned, c, font); }
+
+// Whether any row lies on the planted font, in whatever reading.
+bool hasRow(const FontScanResult &found, const test::PlantedFont &font)
+{
+    const int64_t end = font.start + font.count * font.format.step();
+    return std::any_of(found.candidates.begin(), found.candidates.end(),
+                       [&](const FontCandidate &c) { return std::min(c.end(), end) - std::max(c.start, font.start) > 0; });
+}
 
 void printRow(const char *what, const FontCandidate &c)
 {
@@ -52,7 +60,7 @@ int main(int argc, char **argv)
 
     try {
         std::mt19937_64 random(seed);
-        int planted = 0, exact = 0, rankedFirst = 0, otherRows = 0, fontlessRows = 0, misread = 0;
+        int planted = 0, exact = 0, rankedFirst = 0, otherRows = 0, fontlessRows = 0, misread = 0, withoutRow = 0;
         double seconds = 0, megabytes = 0;
         for (int i = 0; i < images + fontless; ++i) {
             const bool withFonts = i < images;
@@ -95,6 +103,7 @@ int main(int argc, char **argv)
                 });
             int imageExact = 0, imageFirst = 0;
             for (const test::PlantedFont &font : image.fonts) {
+                withoutRow += !hasRow(found, font);
                 const auto at = std::find_if(found.candidates.begin(), found.candidates.end(),
                                              [&](const FontCandidate &c) { return sameFont(c, font); });
                 imageExact += at != found.candidates.end();
@@ -123,13 +132,16 @@ int main(int argc, char **argv)
                         if (!sameFont(c, f) && std::min(c.end(), f.start + f.count * f.format.step()) - std::max(c.start, f.start) > 0)
                             std::printf("    misread %08llx as %s: %s\n", static_cast<unsigned long long>(f.start),
                                         formatText(c.format).c_str(), test::misreadOf(image.bytes, c, f).c_str());
+                for (const test::PlantedFont &f : image.fonts)
+                    if (!hasRow(found, f))
+                        std::printf("    no row for %08llx %s\n", static_cast<unsigned long long>(f.start), formatText(f.format).c_str());
             }
         }
-        std::printf("\n%d planted fonts in %d images: %d found exactly (%.1f%%), %d ranked above every other row;\n"
+        std::printf("\n%d planted fonts in %d images: %d found exactly (%.1f%%), %d ranked above every other row, %d without any row;\n"
                     "%d rows that are no planted font (%d of them on a planted font, read otherwise); %d rows in %d images "
                     "without fonts; scan %.0f ms per 12 MB\n",
-                    planted, images, exact, planted ? 100.0 * exact / planted : 0.0, rankedFirst, otherRows, misread, fontlessRows,
-                    fontless, megabytes > 0 ? seconds / megabytes * 12 * 1000 : 0.0);
+                    planted, images, exact, planted ? 100.0 * exact / planted : 0.0, rankedFirst, withoutRow, otherRows, misread,
+                    fontlessRows, fontless, megabytes > 0 ? seconds / megabytes * 12 * 1000 : 0.0);
         return exact == planted && rankedFirst == planted && fontlessRows <= 2 ? 0 : 1;
     } catch (const std::exception &e) {
         std::fprintf(stderr, "finder_eval: %s\n", e.what());
