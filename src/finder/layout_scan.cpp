@@ -1009,10 +1009,13 @@ int64_t comparedFrom(int64_t from, int64_t to, const Reading &r)
 }
 
 // Readings within this much of the smoothest are told apart by their
-// orientation and their ends. The stroke bits tell layouts apart better
-// than first bytes: a font read a row or two off can cost a tenth fewer
-// bits than in its own first byte, where the pieces of its glyphs show it.
-constexpr double roughnessSlack = 0.03;
+// orientation and their ends: other cells of the same step can read
+// smoother than the font's own (a 13 x 15 font in two strips 0.31, read
+// as 10 x 24 pages that lay its glyphs down 0.27). The stroke bits tell
+// layouts apart better than first bytes: a font read a row or two off can
+// cost a tenth fewer bits than in its own first byte, where the pieces of
+// its glyphs show it.
+constexpr double roughnessSlack = 0.05;
 // Maps of ink shares rougher than this (Geary's ratio) are no font's; fonts
 // of even strokes all over the cell (console fonts) come near 0.55.
 constexpr double maxRoughness = 0.6;

@@ -85,6 +85,7 @@ private slots:
         QTest::newRow("packed 4x6, not the bytes before its space") << "4x6.pcf.gz" << Layout::Packed << false << quint64(7);
         QTest::newRow("columns 5x8, not the bytes before its space") << "5x8.pcf.gz" << Layout::Columns << false << quint64(9);
         QTest::newRow("rows reverse 8x14 bold console, past ^ _ `") << "Lat15-TerminusBold14.psf.gz" << Layout::Rows << true << quint64(2);
+        QTest::newRow("strips 13x15 serif, not laid down as tall pages") << "LiberationSerif-Regular.ttf 15 px" << Layout::Strips << false << quint64(2);
     }
 
     void aFontInEachLayoutIsFoundFirstWithItsEnds()
