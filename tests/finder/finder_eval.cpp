@@ -2,9 +2,9 @@
 // does: planted fonts found with their exact start, format and length, and
 // ranked above every other row; planted fonts without any row; rows that are
 // no planted font; rows found in images without fonts. Usage: finder_eval
-// [images] [images without fonts] [seed] [-v] [-l] [-L] [-W]. With -l the fonts lie in the layouts without
-// widths and the scan looks for them (-W: it does not); -L makes the scan
-// look for them in images of width-byte fonts.
+// [images] [images without fonts] [seed] [-v] [-l] [-L] [-W]. With -l the
+// fonts lie in the layouts without widths and the scan looks for them (-W: it
+// does not); -L makes the scan look for them in images of width-byte fonts.
 // Build it in Release; it is not part of the test run.
 #include <QGuiApplication>
 
